@@ -1,0 +1,29 @@
+// Window message numbers and constants that the window-free decisions compare against.
+// They carry their own names so that this header never clashes with windows.h.
+#pragma once
+#include <cstdint>
+
+namespace msg {
+constexpr uint32_t kNull = 0x0000;
+constexpr uint32_t kClose = 0x0010;
+constexpr uint32_t kShowWindow = 0x0018;
+constexpr uint32_t kActivateApp = 0x001C;
+constexpr uint32_t kSetCursor = 0x0020;
+constexpr uint32_t kPower = 0x0048;
+constexpr uint32_t kKeyDown = 0x0100;
+constexpr uint32_t kKeyUp = 0x0101;
+constexpr uint32_t kChar = 0x0102;
+constexpr uint32_t kSysKeyDown = 0x0104;
+constexpr uint32_t kTimer = 0x0113;
+constexpr uint32_t kMouseMove = 0x0200;
+constexpr uint32_t kLButtonDown = 0x0201;
+constexpr uint32_t kLButtonUp = 0x0202;
+constexpr uint32_t kLButtonDblClk = 0x0203;
+constexpr uint32_t kRButtonDown = 0x0204;
+constexpr uint32_t kMButtonDown = 0x0207;
+constexpr uint32_t kMouseWheel = 0x020A;
+constexpr uint32_t kPowerBroadcast = 0x0218;
+constexpr uint32_t kApp = 0x8000;
+
+constexpr uintptr_t kPowerSuspendRequest = 3;
+} // namespace msg

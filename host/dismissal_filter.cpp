@@ -1,0 +1,84 @@
+// The dismissal filter: which messages end the saver, and how a close request is checked.
+#include "host/dismissal_filter.h"
+#include "common/messages.h"
+
+bool MouseTravelDismisses(CursorPoint anchor, CursorPoint now, uint32_t threshold)
+{
+    // Unsigned arithmetic: a distance that overflows int32 still counts as far.
+    auto distance = [](int32_t a, int32_t b) {
+        return a > b ? static_cast<uint32_t>(a) - static_cast<uint32_t>(b)
+                     : static_cast<uint32_t>(b) - static_cast<uint32_t>(a);
+    };
+    return distance(now.x, anchor.x) + distance(now.y, anchor.y) > threshold;
+}
+
+namespace {
+// Acts on one row of the dismissal table. Returns true when the message is answered
+// here (WM_SETCURSOR), with the answer in *result.
+bool ApplyDismissalRow(SaverState& state, const FilterOps& ops, void* window, uint32_t message,
+                       uintptr_t wparam, intptr_t* result)
+{
+    switch (message) {
+    case msg::kShowWindow:
+        if (wparam != 0)
+            ops.hide_cursor();
+        return false;
+    case msg::kActivateApp:
+        if (wparam == 0)
+            ops.post_close(window);
+        return false;
+    case msg::kSetCursor:
+        ops.hide_cursor();
+        *result = 1;
+        return true;
+    case msg::kPower:
+        if (wparam == msg::kPowerSuspendRequest)
+            ops.post_close(window);
+        return false;
+    case msg::kMouseMove: {
+        const CursorPoint now = ops.cursor_pos();
+        if (MouseTravelDismisses(state.last_cursor, now, state.mouse_threshold)) {
+            ops.post_close(window);
+            state.last_cursor = now;
+        }
+        return false;
+    }
+    case msg::kKeyDown:
+    case msg::kSysKeyDown:
+    case msg::kLButtonDown:
+    case msg::kRButtonDown:
+    case msg::kMButtonDown:
+    case msg::kPowerBroadcast:
+        ops.post_close(window);
+        return false;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+intptr_t FilterSaverMessage(SaverState& state, const FilterOps& ops, void* window,
+                            uint32_t message, uintptr_t wparam, intptr_t lparam)
+{
+    if (!state.is_preview && state.close_granted == 0) {
+        if (message == msg::kClose && state.is_win9x) {
+            if (ops.verify_on_close(window) == 0) {
+                state.last_cursor = ops.cursor_pos();
+                return 0;
+            }
+        } else if (message == msg::kApp && state.is_win9x) {
+            if (state.verify_password == nullptr)
+                return 1;
+            return ops.call_verifier(state.verify_password, window);
+        } else if (!state.checking_password) {
+            intptr_t result = 0;
+            if (ApplyDismissalRow(state, ops, window, message, wparam, &result))
+                return result;
+        }
+    }
+    if (state.autoplay_message != 0 && message == state.autoplay_message) {
+        ops.post_close(window);
+        return state.verify_password != nullptr ? 1 : 0;
+    }
+    return ops.default_proc(window, message, wparam, lparam);
+}

@@ -1,0 +1,85 @@
+// The process entry: reads the command line, records the instance and the platform, runs the
+// chosen mode inside a fault guard and exits with the mode's result.
+#include "common/saver_state.h"
+#include "host/command_line.h"
+#include "host/config_dialog.h"
+#include "host/password_hooks.h"
+#include "host/saver_window.h"
+#include <windows.h>
+
+namespace {
+const char* NextChar(const char* p)
+{
+    return CharNextA(p);
+}
+
+bool RunsOnWindows9x()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version; // 148 bytes
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+HWND LiveWindow(uint32_t handle)
+{
+    HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
+    return handle != 0 && IsWindow(window) ? window : nullptr;
+}
+
+int DispatchMode(HINSTANCE instance, const char* mode_text, int /*show_command*/)
+{
+    g_saver.instance = instance;
+    g_saver.is_win9x = RunsOnWindows9x();
+
+    const ModeChoice choice = ReadModeText(mode_text);
+    switch (choice.mode) {
+    case SaverMode::Saver:
+        return RunSaver(nullptr);
+    case SaverMode::Preview: {
+        HWND parent = LiveWindow(choice.handle);
+        return parent != nullptr ? RunSaver(parent) : -1;
+    }
+    case SaverMode::Configure: {
+        HWND parent = choice.handle_given ? LiveWindow(choice.handle) : nullptr;
+        return ShowConfigDialog(parent != nullptr ? parent : GetForegroundWindow());
+    }
+    case SaverMode::ConfigureNoSwitch:
+        return ShowConfigDialog(nullptr);
+    case SaverMode::ChangePassword: {
+        if (!g_saver.is_win9x)
+            return -1;
+        HWND parent = LiveWindow(choice.handle);
+        ChangePassword(parent != nullptr ? parent : GetForegroundWindow());
+        return 0;
+    }
+    case SaverMode::Invalid:
+        break;
+    }
+    return -1;
+}
+
+// A fault that escapes every mode goes to the system's own filter first; if that filter
+// handles it, the saver stops announcing itself and the process ends with the fault's code.
+LONG WINAPI FaultGuard(EXCEPTION_POINTERS* fault)
+{
+    SetUnhandledExceptionFilter(nullptr);
+    const LONG verdict = UnhandledExceptionFilter(fault);
+    if (verdict == EXCEPTION_EXECUTE_HANDLER) {
+        SetSaverRunning(FALSE);
+        ExitProcess(fault->ExceptionRecord->ExceptionCode);
+    }
+    return verdict;
+}
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    SetUnhandledExceptionFilter(FaultGuard);
+    const char* mode_text = SkipProgramName(GetCommandLineA(), NextChar);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    const int show_command =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+    ExitProcess(static_cast<UINT>(DispatchMode(GetModuleHandleA(nullptr), mode_text, show_command)));
+}

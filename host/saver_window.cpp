@@ -1,0 +1,176 @@
+// The saver window and the message loop: creation and destruction chores, the fixed title,
+// swallowed system commands, and no ticks or input for the scene once closing is granted.
+#include "host/saver_window.h"
+#include "common/saver_state.h"
+#include "host/password_hooks.h"
+#include "scene/scene_controller.h"
+
+namespace {
+const char kSaverClass[] = "WindowsScreenSaverClass";
+const char kSaverTitle[] = "Screen Saver";
+const char kPreviewTitle[] = "Preview";
+
+using ImmAssociateContextFn = HANDLE(WINAPI*)(HWND, HANDLE);
+
+void DetachInputMethod(HWND window)
+{
+    g_saver.imm_module = GetModuleHandleA("IMM32.DLL");
+    if (g_saver.imm_module == nullptr)
+        return;
+    g_saver.imm_associate_context = reinterpret_cast<void*>(
+        GetProcAddress(static_cast<HMODULE>(g_saver.imm_module), "ImmAssociateContext"));
+    if (g_saver.imm_associate_context != nullptr)
+        g_saver.saved_ime_context =
+            reinterpret_cast<ImmAssociateContextFn>(g_saver.imm_associate_context)(window, nullptr);
+}
+
+void RestoreInputMethod(HWND window)
+{
+    if (g_saver.imm_module != nullptr && g_saver.imm_associate_context != nullptr &&
+        g_saver.saved_ime_context != nullptr)
+        reinterpret_cast<ImmAssociateContextFn>(g_saver.imm_associate_context)(
+            window, g_saver.saved_ime_context);
+}
+
+LRESULT OnCreate(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    DetachInputMethod(window);
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    g_saver.last_cursor = {cursor.x, cursor.y};
+    if (!g_saver.is_preview)
+        SetCursor(nullptr);
+    return SceneProc(window, message, wparam, lparam);
+}
+
+LRESULT OnDestroy(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    RestoreInputMethod(window);
+    PostQuitMessage(0);
+    return SceneProc(window, message, wparam, lparam);
+}
+
+// The preview hands help and context-menu requests to the host's window that holds it.
+LRESULT ForwardToPreviewParent(HWND window, UINT message, LPARAM lparam)
+{
+    HWND parent = GetParent(window);
+    if (parent != nullptr && IsWindow(parent))
+        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lparam);
+    return 1;
+}
+
+bool IsSwallowedSysCommand(WPARAM command)
+{
+    return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE;
+}
+
+RECT WholeScreen()
+{
+    RECT box = {0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    GetClipBox(screen, &box);
+    ReleaseDC(nullptr, screen);
+    return box;
+}
+} // namespace
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window, message, wparam, lparam);
+    case WM_DESTROY:
+        return OnDestroy(window, message, wparam, lparam);
+    case WM_SETTEXT:
+        return 0;
+    case WM_PAINT:
+        if (g_saver.close_granted)
+            return DefWindowProcA(window, message, wparam, lparam);
+        if (!g_saver.is_preview)
+            SetCursor(nullptr);
+        break;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        if (g_saver.is_preview)
+            return ForwardToPreviewParent(window, message, lparam);
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (g_saver.close_granted)
+            return DefWindowProcA(window, message, wparam, lparam);
+        break;
+    case WM_SYSCOMMAND:
+        if (!g_saver.is_preview && IsSwallowedSysCommand(wparam))
+            return 0;
+        break;
+    case WM_TIMER:
+        if (g_saver.close_granted)
+            return 0;
+        Sleep(0);
+        break;
+    }
+    return SceneProc(window, message, wparam, lparam);
+}
+
+int RunSaver(HWND parent)
+{
+    WNDCLASSA window_class = {};
+    window_class.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    window_class.lpfnWndProc = SaverWindowProc;
+    window_class.hInstance = static_cast<HINSTANCE>(g_saver.instance);
+    window_class.hIcon = LoadIconA(window_class.hInstance, MAKEINTRESOURCEA(100));
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    window_class.lpszClassName = kSaverClass;
+
+    DWORD ex_style;
+    DWORD style;
+    const char* title;
+    RECT place;
+    if (parent != nullptr) {
+        GetClientRect(parent, &place);
+        g_saver.is_preview = true;
+        ex_style = 0;
+        style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+        title = kPreviewTitle;
+        place = {0, 0, place.right - place.left, place.bottom - place.top};
+    } else {
+        place = WholeScreen();
+        ex_style = WS_EX_TOPMOST;
+        style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+        title = kSaverTitle;
+        HWND running = FindWindowA(kSaverClass, kSaverTitle);
+        if (running != nullptr && IsWindow(running)) {
+            SetForegroundWindow(running);
+            return 0;
+        }
+        LoadPasswordVerifier();
+    }
+
+    g_saver.autoplay_message = g_saver.is_win9x ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+
+    HWND window = nullptr;
+    if (RegisterClassA(&window_class) != 0)
+        window = CreateWindowExA(ex_style, kSaverClass, title, style, place.left, place.top,
+                                 place.right - place.left, place.bottom - place.top, parent,
+                                 nullptr, window_class.hInstance, nullptr);
+    g_saver.saver_window = window;
+
+    // Without a window nothing ran: report the start as failed.
+    int exit_code = -1;
+    if (window != nullptr) {
+        if (parent == nullptr)
+            SetForegroundWindow(window);
+        MSG message = {};
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        exit_code = static_cast<int>(message.wParam);
+    }
+    UnloadPasswordVerifier();
+    return exit_code;
+}

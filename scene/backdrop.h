@@ -1,0 +1,15 @@
+// The Backdrop: a 32-bit copy of what the screen showed under the saver window, melted by drips
+// on its pixel memory and shown with a random tremble at every repaint.
+#pragma once
+#include <windows.h>
+
+// Copies the screen under the window's client area and frames it with a one-pixel black border.
+void Snapshot(HWND window);
+
+// Applies one tick's drips inside the given client area.
+void MeltBackdrop(const RECT& client);
+
+// The body of WM_PAINT: the whole Backdrop copied to the window at a random -2..+1 offset.
+void TremblePaint(HWND window);
+
+void ReleaseBackdrop();

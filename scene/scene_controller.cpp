@@ -1,0 +1,69 @@
+// The scene controller: creation, the 500 ms tick (signs, melt, repaint), paint and teardown.
+#include "scene/scene_controller.h"
+#include "host/default_filter.h"
+#include "scene/backdrop.h"
+#include "scene/scene_clock.h"
+
+namespace {
+const UINT_PTR kTimerId = 1;
+
+struct Scene {
+    bool clock_started;
+    DWORD start_tick;
+    DWORD last_tick;
+};
+Scene scene;
+
+void OnCreate(HWND window)
+{
+    scene.start_tick = GetTickCount();
+    Snapshot(window);
+    SetTimer(window, kTimerId, kTickInterval, nullptr);
+}
+
+void OnTimer(HWND window)
+{
+    const DWORD now = GetTickCount();
+    TickElapsed(now, scene.last_tick);
+    scene.last_tick = now;
+    if (SceneStillMelting(now, scene.start_tick)) {
+        RECT client;
+        GetClientRect(window, &client);
+        MeltBackdrop(client);
+    }
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void OnDestroy(HWND window)
+{
+    KillTimer(window, kTimerId);
+    ReleaseBackdrop();
+}
+} // namespace
+
+LRESULT SceneProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    // The tick clock starts with the first message the scene sees, before WM_CREATE, so the
+    // first tick hands the signs about one interval, not the system's uptime.
+    if (!scene.clock_started) {
+        scene.last_tick = GetTickCount();
+        scene.clock_started = true;
+    }
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_DESTROY:
+        OnDestroy(window);
+        break;
+    case WM_PAINT:
+        TremblePaint(window);
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_TIMER:
+        OnTimer(window);
+        return 0;
+    }
+    return DefaultSaverFilter(window, message, wparam, lparam);
+}

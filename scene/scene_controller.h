@@ -1,0 +1,6 @@
+// SceneProc: the saver's picture logic, the middle of the saver window's three message layers.
+// It owns the Backdrop and the signs from WM_CREATE to WM_DESTROY.
+#pragma once
+#include <windows.h>
+
+LRESULT SceneProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

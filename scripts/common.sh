@@ -1,0 +1,83 @@
+# Shared by scripts/test and scripts/demo: installing what is missing, building, and a private
+# Xvfb display with its own Wine prefix. Sourced, not run.
+
+PURL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=$PURL_ROOT/build
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export WINEPREFIX=$BUILD/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Debian packages that provide each command the build and the tests use.
+install_missing() {
+    local needed=()
+    command -v cmake >/dev/null || needed+=(cmake)
+    command -v g++ >/dev/null || needed+=(g++)
+    [ -f /usr/include/gtest/gtest.h ] || needed+=(libgtest-dev)
+    command -v x86_64-w64-mingw32-g++-win32 >/dev/null || needed+=(g++-mingw-w64-x86-64-win32)
+    command -v i686-w64-mingw32-g++-win32 >/dev/null || needed+=(g++-mingw-w64-i686-win32)
+    command -v x86_64-w64-mingw32-windres >/dev/null || needed+=(binutils-mingw-w64-x86-64)
+    command -v i686-w64-mingw32-windres >/dev/null || needed+=(binutils-mingw-w64-i686)
+    [ -x "$WINE64" ] || needed+=(wine64)
+    command -v wine >/dev/null || needed+=(wine)
+    command -v Xvfb >/dev/null || needed+=(xvfb)
+    command -v xdotool >/dev/null || needed+=(xdotool)
+    # ImageMagick: the image here may carry a stand-in "convert", so look for "import" too.
+    command -v import >/dev/null || needed+=(imagemagick)
+    if [ ${#needed[@]} -gt 0 ]; then
+        echo "installing: ${needed[*]}"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq && apt-get install -y -qq "${needed[@]}" >/dev/null ||
+            { echo "could not install: ${needed[*]}" >&2; return 1; }
+    fi
+}
+
+# $1: build folder name (native, x86_64, i686).
+build_one() {
+    local name=$1 toolchain=()
+    [ "$name" = native ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="$PURL_ROOT/cmake/mingw-$name.cmake")
+    cmake -S "$PURL_ROOT" -B "$BUILD/$name" -DCMAKE_BUILD_TYPE=Release "${toolchain[@]}" >/dev/null &&
+        cmake --build "$BUILD/$name" -j "$(nproc)" -- --no-print-directory >/dev/null
+}
+
+# Starts Xvfb on a free display (1024 x 768, 24 bits) and exports DISPLAY.
+start_display() {
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start" >&2
+    return 1
+}
+
+# Makes the Wine prefix on first use and keeps one wineserver alive for the whole run.
+start_wine() {
+    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "making the Wine prefix (once)"
+        "$WINE64" wineboot -i >/dev/null 2>&1
+        "$WINESERVER" -w
+        # No crash dialog waiting for a click in an unattended run.
+        "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            >/dev/null 2>&1
+    fi
+    "$WINESERVER" -p
+}
+
+stop_all() {
+    "$WINESERVER" -k >/dev/null 2>&1
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" >/dev/null 2>&1
+    wait >/dev/null 2>&1
+    return 0
+}
+
+# Windows path of a file under the tree, as Wine's Z: drive sees it.
+windows_path() {
+    printf 'Z:%s' "$(echo "$1" | tr '/' '\\')"
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Checks the two Windows builds of purl.scr as files: a GUI program that stands alone (no
+# runtime DLL beside it), and a 32-bit build that Windows 95, 98 and Me would load.
+# Prints one PASS or FAIL line per check. $1: the build folder.
+set -u
+build=$1
+here=$(cd "$(dirname "$0")" && pwd)
+
+verdict() { # $1: name, $2: 0 for pass, $3: detail on failure
+    if [ "$2" -eq 0 ]; then echo "PASS $1"; else echo "FAIL $1: $3"; fi
+}
+
+imports() { # DLL and function per line
+    "$1" -p "$2" | awk '/DLL Name:/{dll=toupper($3); next} dll!="" && NF==3 && $1 ~ /^[0-9a-f]+$/ {print dll, $3}'
+}
+
+for arch in x86_64 i686; do
+    dump=$arch-w64-mingw32-objdump
+    exe=$build/$arch/purl.scr
+    if [ ! -f "$exe" ]; then verdict "binary $arch exists" 1 "$exe missing"; continue; fi
+    subsystem=$("$dump" -p "$exe" | awk '/^Subsystem/{print $2}')
+    verdict "binary $arch is a GUI program" "$([ "$subsystem" = 00000002 ]; echo $?)" "subsystem $subsystem"
+    dlls=$("$dump" -p "$exe" | awk '/DLL Name:/{print toupper($3)}' | sort | tr '\n' ' ')
+    verdict "binary $arch needs only system DLLs" \
+        "$([ "$dlls" = "ADVAPI32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL " ]; echo $?)" "$dlls"
+done
+
+exe=$build/i686/purl.scr
+if [ -f "$exe" ]; then
+    header=$(i686-w64-mingw32-objdump -p "$exe")
+    sub=$(echo "$header" | awk '/MajorSubsystemVersion/{a=$2} /MinorSubsystemVersion/{b=$2} END{print a"."b}')
+    os=$(echo "$header" | awk '/MajorOSystemVersion/{a=$2} /MinorOSystemVersion/{b=$2} END{print a"."b}')
+    verdict "binary i686 asks for Windows 4.0" "$([ "$sub" = 4.0 ] && [ "$os" = 4.0 ]; echo $?)" \
+        "subsystem $sub, os $os"
+    unknown=$(imports i686-w64-mingw32-objdump "$exe" | grep -v -x -F -f <(grep -v '^#' "$here/win9x_imports.txt") | tr '\n' ';')
+    verdict "binary i686 imports only what Windows 9x has" "$([ -z "$unknown" ]; echo $?)" "$unknown"
+fi

@@ -1,0 +1,160 @@
+// End-to-end cases of the saver host: command lines and exit codes, the full-screen window,
+// the single-instance rule and the preview inside a host-made parent.
+#include "harness.h"
+#include <cstring>
+
+namespace {
+std::string Decimal(HWND window)
+{
+    return std::to_string(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
+}
+
+void BadCommandLinesExitWithMinusOne()
+{
+    struct Case {
+        std::string arguments;
+    } cases[] = {{"/x"}, {"/9"}, {"/p 0"}, {"/p 99999"}, {"/a"}, {"/a 1234"},
+                 {"/\t s"}, {"/p"}, {"/l 4294967295"}};
+    for (const Case& c : cases) {
+        const DWORD code = RunToExit(c.arguments, 15000);
+        if (code != 0xFFFFFFFFu)
+            RecordFailure(__FILE__, __LINE__, "'" + c.arguments + "' exit " + std::to_string(code));
+    }
+    CHECK_EQ(CountTopLevelWindows(kSaverClass), 0);
+}
+
+// Starts /s and waits for its window, with the pointer parked where the saver will not move it.
+HWND StartFullScreen(Saver& saver, const std::string& arguments = "/s")
+{
+    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    saver = StartSaver(arguments);
+    HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
+    CHECK(window != nullptr);
+    Pump(700);
+    return window;
+}
+
+void EndWithKeyAndExpectZero(Saver& saver)
+{
+    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    PressKey(VK_SPACE);
+    DWORD code = 0xDEAD;
+    CHECK(WaitForExit(saver, 15000, &code));
+    CHECK_EQ(code, 0ul);
+    StopSaver(saver);
+}
+
+void FullScreenSaverCoversTheScreen()
+{
+    Saver saver;
+    HWND window = StartFullScreen(saver);
+    if (window == nullptr) {
+        StopSaver(saver);
+        return;
+    }
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    const LONG ex_style = GetWindowLongA(window, GWL_EXSTYLE);
+    CHECK_EQ(static_cast<unsigned long>(style) & 0xD6000000ul, 0x96000000ul);
+    CHECK(ex_style & WS_EX_TOPMOST);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    CHECK_EQ(rect.left, 0l);
+    CHECK_EQ(rect.top, 0l);
+    CHECK_EQ(rect.right, static_cast<long>(ScreenWidth()));
+    CHECK_EQ(rect.bottom, static_cast<long>(ScreenHeight()));
+    CHECK_EQ(CountTopLevelWindows(kSaverClass), 1);
+    CHECK(IsWindowVisible(window));
+
+    // The title stays whatever anyone sets.
+    SetWindowTextA(window, "changed");
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    CHECK(strcmp(title, "Screen Saver") == 0);
+
+    CHECK(IsRunning(saver));
+    EndWithKeyAndExpectZero(saver);
+    CHECK_EQ(CountTopLevelWindows(kSaverClass), 0);
+}
+
+void SecondSaverLeavesTheFirstRunning()
+{
+    Saver first;
+    HWND window = StartFullScreen(first);
+    const DWORD code = RunToExit("/s", 15000);
+    CHECK_EQ(code, 0ul);
+    CHECK(IsRunning(first));
+    CHECK(IsWindow(window));
+    CHECK_EQ(CountTopLevelWindows(kSaverClass), 1);
+    EndWithKeyAndExpectZero(first);
+}
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// A stand-in for the settings page's preview box: a window whose client area is 152 x 112.
+HWND MakePreviewHost()
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA window_class = {};
+        window_class.lpfnWndProc = HostProc;
+        window_class.hInstance = GetModuleHandleA(nullptr);
+        window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        window_class.lpszClassName = "PurlTestHost";
+        RegisterClassA(&window_class);
+        registered = true;
+    }
+    RECT frame = {0, 0, 152, 112};
+    AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, 0);
+    HWND host = CreateWindowExA(0, "PurlTestHost", "host", WS_POPUP | WS_BORDER | WS_VISIBLE, 200,
+                                150, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    Pump(200);
+    return host;
+}
+
+void PreviewFillsItsParentAndIgnoresInput()
+{
+    for (const char* letter : {"/p ", "/l "}) {
+        HWND host = MakePreviewHost();
+        Saver saver = StartSaver(letter + Decimal(host));
+        HWND preview = WaitForWindow(host, kSaverClass, "Preview", 15000);
+        CHECK(preview != nullptr);
+        Pump(500); // the window turns visible once its creation is complete
+        if (preview != nullptr) {
+            CHECK_EQ(static_cast<unsigned long>(GetWindowLongA(preview, GWL_STYLE)) & 0xD2000000ul,
+                     0x52000000ul);
+            CHECK_EQ(GetWindowLongA(preview, GWL_EXSTYLE) & WS_EX_TOPMOST, 0l);
+            RECT inner;
+            GetClientRect(preview, &inner);
+            CHECK_EQ(inner.right, 152l);
+            CHECK_EQ(inner.bottom, 112l);
+            CHECK_EQ(CountTopLevelWindows(kSaverClass), 0);
+
+            // Input over the preview does not end it.
+            MoveMouseTo(260, 200);
+            MoveMouseBy(20, 20);
+            PressKey(VK_SPACE);
+            ClickButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            Pump(1200);
+            CHECK(IsRunning(saver));
+        }
+        // The host closing its page destroys the preview, which ends the process with 0.
+        DestroyWindow(host);
+        DWORD code = 0xDEAD;
+        CHECK(WaitForExit(saver, 15000, &code));
+        CHECK_EQ(code, 0ul);
+        StopSaver(saver);
+    }
+}
+
+const TestCase cases[] = {
+    {"host.bad_command_lines", BadCommandLinesExitWithMinusOne},
+    {"host.full_screen_window", FullScreenSaverCoversTheScreen},
+    {"host.second_saver", SecondSaverLeavesTheFirstRunning},
+    {"host.preview", PreviewFillsItsParentAndIgnoresInput},
+};
+const Registration registration(cases, sizeof cases / sizeof cases[0]);
+} // namespace
