@@ -294,6 +294,7 @@ HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y))
         WNDCLASSA window_class = {};
         window_class.lpfnWndProc = TestDesktopProc;
         window_class.hInstance = GetModuleHandleA(nullptr);
+        window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         window_class.lpszClassName = "PurlTestDesktop";
         RegisterClassA(&window_class);
         registered = true;

@@ -46,10 +46,21 @@ void EndWithKeyAndExpectZero(Saver& saver)
 
 void FullScreenSaverCoversTheScreen()
 {
+    // Under Wine the cursor that GetCursorInfo reports is the foreground window's: an arrow
+    // over the test desktop first, so the check below can tell a hidden cursor from none.
+    HWND desktop = ShowTestDesktop(TestDesktopColour);
+    SetForegroundWindow(desktop);
+    MoveMouseTo(100, 100);
+    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    CURSORINFO cursor = {};
+    cursor.cbSize = sizeof cursor;
+    CHECK(GetCursorInfo(&cursor));
+    CHECK(cursor.hCursor != nullptr);
     Saver saver;
     HWND window = StartFullScreen(saver);
     if (window == nullptr) {
         StopSaver(saver);
+        DestroyWindow(desktop);
         return;
     }
     const LONG style = GetWindowLongA(window, GWL_STYLE);
@@ -65,6 +76,10 @@ void FullScreenSaverCoversTheScreen()
     CHECK_EQ(CountTopLevelWindows(kSaverClass), 1);
     CHECK(IsWindowVisible(window));
 
+    // The saver hides the cursor while it runs.
+    CHECK(GetCursorInfo(&cursor));
+    CHECK(cursor.hCursor == nullptr || !(cursor.flags & CURSOR_SHOWING));
+
     // The title stays whatever anyone sets.
     SetWindowTextA(window, "changed");
     char title[64] = {};
@@ -74,6 +89,7 @@ void FullScreenSaverCoversTheScreen()
     CHECK(IsRunning(saver));
     EndWithKeyAndExpectZero(saver);
     CHECK_EQ(CountTopLevelWindows(kSaverClass), 0);
+    DestroyWindow(desktop);
 }
 
 void SecondSaverLeavesTheFirstRunning()
@@ -88,8 +104,19 @@ void SecondSaverLeavesTheFirstRunning()
     EndWithKeyAndExpectZero(first);
 }
 
+struct Forwarded {
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+};
+Forwarded forwarded;
+
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    if (message == WM_CONTEXTMENU || message == WM_HELP) {
+        forwarded = {message, wparam, lparam};
+        return 0;
+    }
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -140,6 +167,16 @@ void PreviewFillsItsParentAndIgnoresInput()
             ClickButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
             Pump(1200);
             CHECK(IsRunning(saver));
+
+            // A right-click's context menu goes to the host, naming the host itself.
+            forwarded = {};
+            CHECK_EQ(SendMessageA(preview, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(preview),
+                                  MAKELPARAM(7, 9)),
+                     1ll);
+            Pump(300);
+            CHECK_EQ(forwarded.message, static_cast<UINT>(WM_CONTEXTMENU));
+            CHECK(forwarded.wparam == reinterpret_cast<WPARAM>(host));
+            CHECK_EQ(forwarded.lparam, static_cast<LPARAM>(MAKELPARAM(7, 9)));
         }
         // The host closing its page destroys the preview, which ends the process with 0.
         DestroyWindow(host);

@@ -36,7 +36,6 @@ void SaverShowsTheDesktopItCovered()
         for (int dx = -2; dx <= 1; ++dx)
             best = std::max(best, MatchAtOffset(shot, dx, dy));
     CHECK(best > 0.95);
-    printf("best match %f\n", best);
 
     PressKey(VK_SPACE);
     DWORD code = 0xDEAD;
