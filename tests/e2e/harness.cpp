@@ -44,7 +44,12 @@ void Pump(DWORD ms)
 
 Saver StartSaver(const std::string& arguments)
 {
-    std::string line = "\"" + g_saver_path + "\"";
+    return StartProgram(g_saver_path, arguments);
+}
+
+Saver StartProgram(const std::string& program, const std::string& arguments)
+{
+    std::string line = "\"" + program + "\"";
     if (!arguments.empty())
         line += " " + arguments;
     std::vector<char> buffer(line.begin(), line.end());
@@ -98,10 +103,15 @@ void StopSaver(Saver& saver)
 
 DWORD RunToExit(const std::string& arguments, DWORD timeout_ms)
 {
-    Saver saver = StartSaver(arguments);
+    return RunProgramToExit(g_saver_path, arguments, timeout_ms);
+}
+
+DWORD RunProgramToExit(const std::string& program, const std::string& arguments, DWORD timeout_ms)
+{
+    Saver saver = StartProgram(program, arguments);
     DWORD code = 0xDEAD;
     if (!WaitForExit(saver, timeout_ms, &code)) {
-        RecordFailure(__FILE__, __LINE__, "purl.scr " + arguments + " did not end in time");
+        RecordFailure(__FILE__, __LINE__, program + " " + arguments + " did not end in time");
         StopSaver(saver);
         return 0xDEAD;
     }
@@ -192,6 +202,19 @@ void ClickButton(DWORD down_flag, DWORD up_flag, DWORD data)
     input.mi.dwFlags = up_flag;
     SendOneInput(input);
     Pump(30);
+}
+
+std::string DriverFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string Decimal(HWND window)
+{
+    return std::to_string(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
 }
 
 int ScreenWidth()
@@ -310,8 +333,13 @@ HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y))
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: purl_e2e PATH-TO-purl.scr [CASE-NAME-PREFIX]\n");
+        fprintf(stderr, "usage: purl_e2e PATH-TO-purl.scr [CASE-NAME-PREFIX]\n"
+                        "       purl_e2e --saver-running (exit code: the system's flag)\n");
         return 2;
+    }
+    if (strcmp(argv[1], "--saver-running") == 0) {
+        BOOL running = FALSE;
+        return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? running : -1;
     }
     g_saver_path = argv[1];
     const char* only = argc > 2 ? argv[2] : nullptr;

@@ -42,6 +42,7 @@ struct Saver {
 
 // Starts purl.scr with the given arguments (appended after the quoted program name).
 Saver StartSaver(const std::string& arguments);
+Saver StartProgram(const std::string& program, const std::string& arguments);
 // Waits while pumping this thread's messages; true and the exit code once it ended.
 bool WaitForExit(Saver& saver, DWORD timeout_ms, DWORD* exit_code);
 bool IsRunning(const Saver& saver);
@@ -49,6 +50,11 @@ bool IsRunning(const Saver& saver);
 void StopSaver(Saver& saver);
 // Runs start + wait, returning the exit code (or 0xDEAD when it did not end in time).
 DWORD RunToExit(const std::string& arguments, DWORD timeout_ms);
+DWORD RunProgramToExit(const std::string& program, const std::string& arguments, DWORD timeout_ms);
+
+// The folder of the driver itself (the stand-in libraries are built beside it), with a "\\".
+std::string DriverFolder();
+std::string Decimal(HWND window);
 
 void Pump(DWORD ms);
 HWND WaitForWindow(HWND parent, const char* window_class, const char* title, DWORD timeout_ms);

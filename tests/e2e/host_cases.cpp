@@ -4,11 +4,6 @@
 #include <cstring>
 
 namespace {
-std::string Decimal(HWND window)
-{
-    return std::to_string(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
-}
-
 void BadCommandLinesExitWithMinusOne()
 {
     struct Case {

@@ -149,11 +149,6 @@ HWND MakePaintedHost(int client_width, int client_height)
     return host;
 }
 
-std::string Decimal(HWND window)
-{
-    return std::to_string(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
-}
-
 // Under Wine a child window drawn by one process inside another process's window never reaches
 // the screen (checked: a red square painted by the preview stays invisible), so this case hands
 // the preview the desktop window as its parent, whose children Wine does show. The preview then
