@@ -1,0 +1,312 @@
+// End-to-end cases of the configuration dialog: the template compiled into purl.scr, read back
+// field by field; where the dialog opens; its owner for each command line; how it ends.
+#include "harness.h"
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+const wchar_t kDots[] = L"purl\x30FB\x30FB\x30FB";
+const wchar_t kDoubleDots[] = L"purlpurl\x30FB\x30FB\x30FB";
+
+// Reads a standard dialog template: fixed fields, then strings and items, DWORD-aligned items.
+struct TemplateReader {
+    const BYTE* start;
+    const BYTE* p;
+    WORD Word()
+    {
+        WORD value;
+        memcpy(&value, p, 2);
+        p += 2;
+        return value;
+    }
+    DWORD Dword()
+    {
+        DWORD value;
+        memcpy(&value, p, 4);
+        p += 4;
+        return value;
+    }
+    std::wstring Text()
+    {
+        std::wstring text;
+        for (WORD c = Word(); c != 0; c = Word())
+            text += static_cast<wchar_t>(c);
+        return text;
+    }
+    // A name: 0 (none), 0xFFFF followed by an ordinal, or a string.
+    std::wstring Name()
+    {
+        WORD first;
+        memcpy(&first, p, 2);
+        if (first == 0) {
+            p += 2;
+            return L"";
+        }
+        if (first == 0xFFFF) {
+            p += 2;
+            return L"#" + std::to_wstring(Word());
+        }
+        return Text();
+    }
+    void AlignDword()
+    {
+        while ((p - start) % 4)
+            ++p;
+    }
+};
+
+struct ItemRow {
+    DWORD style;
+    short x, y, cx, cy;
+    WORD id;
+    const wchar_t* window_class; // "#128" BUTTON, "#130" STATIC
+    const wchar_t* text;
+};
+
+void TemplateHoldsEveryField()
+{
+    HMODULE program = LoadLibraryExA(g_saver_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    CHECK(program != nullptr);
+    if (program == nullptr)
+        return;
+    HRSRC found = FindResourceExA(program, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(2003),
+                                  MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    CHECK(found != nullptr);
+    if (found == nullptr) {
+        FreeLibrary(program);
+        return;
+    }
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(program, found)));
+    TemplateReader reader = {data, data};
+    CHECK_EQ(reader.Dword(), 0x80C800C0ul); // style
+    CHECK_EQ(reader.Dword(), 0ul);          // extended style
+    CHECK_EQ(reader.Word(), 7);             // controls
+    CHECK_EQ(static_cast<short>(reader.Word()), 0);
+    CHECK_EQ(static_cast<short>(reader.Word()), 0);
+    CHECK_EQ(reader.Word(), 149);
+    CHECK_EQ(reader.Word(), 59);
+    CHECK(reader.Name() == L"");  // menu
+    CHECK(reader.Name() == L"");  // class: the standard dialog class
+    CHECK(reader.Text() == kDots); // caption
+    CHECK_EQ(reader.Word(), 9);    // points
+    CHECK(reader.Text() == L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");
+
+    const ItemRow items[] = {
+        {0x50010001, 110, 40, 30, 14, 1, L"#128", kDots},
+        {0x40010000, 0, 25, 20, 14, 2, L"#128", L"OK"},
+        {0x50020000, 5, 5, 38, 8, 0xFFFF, L"#130", kDoubleDots},
+        {0x50020000, 45, 15, 24, 8, 0xFFFF, L"#130", kDots},
+        {0x50020000, 95, 10, 38, 8, 0xFFFF, L"#130", kDoubleDots},
+        {0x50020000, 20, 40, 24, 8, 0xFFFF, L"#130", kDots},
+        {0x50020000, 75, 35, 24, 8, 0xFFFF, L"#130", kDots},
+    };
+    for (const ItemRow& item : items) {
+        reader.AlignDword();
+        CHECK_EQ(reader.Dword(), item.style);
+        CHECK_EQ(reader.Dword(), 0ul);
+        CHECK_EQ(static_cast<short>(reader.Word()), item.x);
+        CHECK_EQ(static_cast<short>(reader.Word()), item.y);
+        CHECK_EQ(static_cast<short>(reader.Word()), item.cx);
+        CHECK_EQ(static_cast<short>(reader.Word()), item.cy);
+        CHECK_EQ(reader.Word(), item.id);
+        CHECK(reader.Name() == item.window_class);
+        CHECK(reader.Name() == item.text);
+        CHECK_EQ(reader.Word(), 0); // no creation data
+    }
+    CHECK_EQ(static_cast<size_t>(reader.p - data), static_cast<size_t>(SizeofResource(program, found)));
+    FreeLibrary(program);
+}
+
+struct Found {
+    DWORD process;
+    HWND window;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM data)
+{
+    auto* found = reinterpret_cast<Found*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (process == found->process && strcmp(name, "#32770") == 0 && IsWindowVisible(window)) {
+        found->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForDialog(const Saver& saver)
+{
+    for (int i = 0; i < 300; ++i) {
+        Found found = {saver.process.dwProcessId, nullptr};
+        EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&found));
+        if (found.window != nullptr) {
+            Pump(300);
+            return found.window;
+        }
+        Pump(50);
+    }
+    return nullptr;
+}
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+HWND MakeOwnerWindow()
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA window_class = {};
+        window_class.lpfnWndProc = OwnerProc;
+        window_class.hInstance = GetModuleHandleA(nullptr);
+        window_class.lpszClassName = "PurlTestOwner";
+        RegisterClassA(&window_class);
+        registered = true;
+    }
+    HWND window = CreateWindowExA(0, "PurlTestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  20, 20, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                  nullptr);
+    SetForegroundWindow(window);
+    Pump(300);
+    return window;
+}
+
+void DialogOpensCentredWithItsCaption()
+{
+    Saver saver = StartSaver("/c");
+    HWND dialog = WaitForDialog(saver);
+    CHECK(dialog != nullptr);
+    if (dialog != nullptr) {
+        // Wine shows an ANSI dialog's texts through the ANSI code page: outside a Japanese
+        // locale each U+30FB reads back as U+00B7. The template's own bytes are checked above.
+        wchar_t caption[32] = {};
+        GetWindowTextW(dialog, caption, 32);
+        CHECK(wcsncmp(caption, L"purl", 4) == 0 && wcslen(caption) == 7);
+        for (int i = 4; i < 7; ++i)
+            CHECK(caption[i] == 0x30FB || caption[i] == 0x00B7);
+
+        RECT outer, work;
+        GetWindowRect(dialog, &outer);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        const long x = std::max(0l, ((work.right - work.left) - (outer.right - outer.left)) / 2);
+        const long y = std::max(0l, ((work.bottom - work.top) - (outer.bottom - outer.top)) / 2);
+        CHECK_EQ(outer.left, x);
+        CHECK_EQ(outer.top, y);
+
+        // The hidden "OK" button (id 2) is not visible; the default button (id 1) is.
+        CHECK(!IsWindowVisible(GetDlgItem(dialog, 2)));
+        CHECK(IsWindowVisible(GetDlgItem(dialog, 1)));
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+    DWORD code = 0xDEAD;
+    CHECK(WaitForExit(saver, 15000, &code));
+    StopSaver(saver);
+}
+
+// How each way of ending the dialog sets the exit code.
+void EndingsGiveOneOrTwo()
+{
+    struct Ending {
+        const char* name;
+        void (*end)(HWND dialog);
+        DWORD code;
+    } endings[] = {
+        {"Enter", [](HWND) { PressKey(VK_RETURN); }, 1},
+        {"Escape", [](HWND) { PressKey(VK_ESCAPE); }, 2},
+        {"the visible button",
+         [](HWND dialog) {
+             RECT button;
+             GetWindowRect(GetDlgItem(dialog, 1), &button);
+             MoveMouseTo((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+             ClickButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+         },
+         1},
+        // The close box sends SC_CLOSE. (Under Wine without a window manager a real click on
+        // the caption's close box does nothing, so the command is posted as the box would.)
+        {"the close box", [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
+         2},
+        {"command 1 with a notification code",
+         [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1, 0x1234), 0); }, 1},
+        {"command 2 with a notification code",
+         [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(2, 0xFFFF), 0); }, 2},
+    };
+    for (const Ending& ending : endings) {
+        Saver saver = StartSaver("");
+        HWND dialog = WaitForDialog(saver);
+        CHECK(dialog != nullptr);
+        if (dialog != nullptr) {
+            // Another command leaves it open.
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(3, 0), 0);
+            Pump(200);
+            CHECK(IsWindow(dialog));
+            MoveMouseTo(5, 5);
+            ending.end(dialog);
+        }
+        DWORD code = 0xDEAD;
+        if (!WaitForExit(saver, 15000, &code) || code != ending.code)
+            RecordFailure(__FILE__, __LINE__, std::string(ending.name) + ": exit " +
+                                                  std::to_string(code));
+        StopSaver(saver);
+    }
+}
+
+void OwnerFollowsTheCommandLine()
+{
+    HWND owner = MakeOwnerWindow();
+    struct Case {
+        std::string arguments;
+        bool owned_by_named_window; // else by the foreground window, here the same window
+    } cases[] = {
+        {"/c:" + Decimal(owner), true},
+        {"/c " + Decimal(owner), false},
+        {"/c:0", false},
+        {"/c:99999", false},
+        {"-C", false},
+    };
+    for (const Case& c : cases) {
+        SetForegroundWindow(owner);
+        Pump(200);
+        Saver saver = StartSaver(c.arguments);
+        HWND dialog = WaitForDialog(saver);
+        CHECK(dialog != nullptr);
+        if (dialog != nullptr) {
+            if (GetWindow(dialog, GW_OWNER) != owner)
+                RecordFailure(__FILE__, __LINE__, "'" + c.arguments + "' not owned by the window");
+            CHECK(!IsWindowEnabled(owner)); // the modal dialog disables its owner
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        DWORD code = 0xDEAD;
+        CHECK(WaitForExit(saver, 15000, &code));
+        CHECK_EQ(code, 2ul);
+        StopSaver(saver);
+    }
+
+    // A bare command line gives an unowned dialog, whatever window is in front.
+    SetForegroundWindow(owner);
+    Pump(200);
+    Saver saver = StartSaver("");
+    HWND dialog = WaitForDialog(saver);
+    CHECK(dialog != nullptr);
+    if (dialog != nullptr) {
+        CHECK(GetWindow(dialog, GW_OWNER) == nullptr);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    DWORD code = 0xDEAD;
+    CHECK(WaitForExit(saver, 15000, &code));
+    CHECK_EQ(code, 1ul);
+    StopSaver(saver);
+    DestroyWindow(owner);
+}
+
+const TestCase cases[] = {
+    {"config.template", TemplateHoldsEveryField},
+    {"config.opens_centred", DialogOpensCentredWithItsCaption},
+    {"config.endings", EndingsGiveOneOrTwo},
+    {"config.owner", OwnerFollowsTheCommandLine},
+};
+const Registration registration(cases, sizeof cases / sizeof cases[0]);
+} // namespace
