@@ -3,6 +3,7 @@
 #include "host/default_filter.h"
 #include "scene/backdrop.h"
 #include "scene/scene_clock.h"
+#include "scene/sprite_image.h"
 
 namespace {
 const UINT_PTR kTimerId = 1;
@@ -14,10 +15,25 @@ struct Scene {
 };
 Scene scene;
 
+// Loads the three sign pictures in order; at the first failure says so and stops.
+bool LoadImages(HWND window)
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+    for (int id = 131; id <= 133; ++id) {
+        if (!LoadSpriteImage(instance, id)) {
+            MessageBoxA(window, "create bitmap/rgn failed", "purlscrn", MB_OK);
+            return false;
+        }
+    }
+    return true;
+}
+
 void OnCreate(HWND window)
 {
     scene.start_tick = GetTickCount();
     Snapshot(window);
+    if (!LoadImages(window))
+        return; // a scene without signs and without ticks
     SetTimer(window, kTimerId, kTickInterval, nullptr);
 }
 
@@ -36,6 +52,9 @@ void OnTimer(HWND window)
 
 void OnDestroy(HWND window)
 {
+    for (SpriteImage& image : sprite_images)
+        if (image.shape != nullptr)
+            DeleteObject(image.shape);
     KillTimer(window, kTimerId);
     ReleaseBackdrop();
 }
