@@ -1,14 +1,8 @@
 // Where the configuration dialog goes: centred on the work area's size, never at a negative
 // coordinate. The work area's own left and top are deliberately not added.
 #pragma once
+#include "common/plain_rect.h"
 #include <cstdint>
-
-struct PlainRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
 
 struct DialogPosition {
     int32_t x;

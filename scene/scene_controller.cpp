@@ -3,15 +3,22 @@
 #include "host/default_filter.h"
 #include "scene/backdrop.h"
 #include "scene/scene_clock.h"
+#include "scene/sprite.h"
 #include "scene/sprite_image.h"
+#include "scene/sprite_motion.h"
+#include "scene/sprite_window.h"
 
 namespace {
 const UINT_PTR kTimerId = 1;
+
+// Which picture each entry of the SpriteTable shows: 1 large, 2 medium, 4 small.
+const int kSpriteImage[kSpriteCount] = {0, 1, 1, 2, 2, 2, 2};
 
 struct Scene {
     bool clock_started;
     DWORD start_tick;
     DWORD last_tick;
+    SpriteTable sprites;
 };
 Scene scene;
 
@@ -34,14 +41,22 @@ void OnCreate(HWND window)
     Snapshot(window);
     if (!LoadImages(window))
         return; // a scene without signs and without ticks
+    UseWindowsSpritePlatform();
+    for (int i = 0; i < kSpriteCount; ++i) {
+        const SpriteImage& image = sprite_images[kSpriteImage[i]];
+        scene.sprites[i] = new Sprite(window, scene.sprites, image.bitmap, image.dc, image.shape);
+    }
     SetTimer(window, kTimerId, kTickInterval, nullptr);
 }
 
 void OnTimer(HWND window)
 {
     const DWORD now = GetTickCount();
-    TickElapsed(now, scene.last_tick);
+    const uint32_t elapsed = TickElapsed(now, scene.last_tick);
     scene.last_tick = now;
+    for (Sprite* sprite : scene.sprites)
+        if (sprite != nullptr)
+            SpriteTick(sprite, elapsed);
     if (SceneStillMelting(now, scene.start_tick)) {
         RECT client;
         GetClientRect(window, &client);
@@ -55,6 +70,10 @@ void OnDestroy(HWND window)
     for (SpriteImage& image : sprite_images)
         if (image.shape != nullptr)
             DeleteObject(image.shape);
+    for (Sprite*& sprite : scene.sprites) {
+        delete sprite;
+        sprite = nullptr;
+    }
     KillTimer(window, kTimerId);
     ReleaseBackdrop();
 }

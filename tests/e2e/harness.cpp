@@ -1,6 +1,7 @@
 // The end-to-end harness: process control, windows, input and screen capture, and main().
 #include "harness.h"
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 std::string g_saver_path;
@@ -291,13 +292,31 @@ Picture CaptureScreen()
     return CaptureRect(0, 0, ScreenWidth(), ScreenHeight());
 }
 
-Picture CaptureWindow(HWND window)
+namespace {
+std::vector<RECT> SignRects(HWND saver_window)
 {
-    RECT rect;
-    GetClientRect(window, &rect);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    return CaptureRect(origin.x, origin.y, rect.right, rect.bottom);
+    std::vector<RECT> rects;
+    for (HWND sign = FindWindowExA(saver_window, nullptr, "purlwindow", nullptr); sign != nullptr;
+         sign = FindWindowExA(saver_window, sign, "purlwindow", nullptr)) {
+        RECT rect;
+        GetWindowRect(sign, &rect);
+        rects.push_back(rect);
+    }
+    return rects;
+}
+} // namespace
+
+Picture CaptureScreenWithoutSigns(HWND saver_window)
+{
+    std::vector<RECT> rects = SignRects(saver_window);
+    Picture picture = CaptureScreen();
+    const std::vector<RECT> after = SignRects(saver_window);
+    rects.insert(rects.end(), after.begin(), after.end());
+    for (const RECT& rect : rects) // with a margin for a creep between the readings
+        for (long y = std::max(0l, rect.top - 2); y < std::min<long>(picture.height, rect.bottom + 2); ++y)
+            for (long x = std::max(0l, rect.left - 3); x < std::min<long>(picture.width, rect.right + 3); ++x)
+                picture.pixels[static_cast<size_t>(y) * picture.width + x] = kUnderSign;
+    return picture;
 }
 
 uint32_t TestDesktopColour(int x, int y)

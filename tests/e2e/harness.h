@@ -74,7 +74,11 @@ struct Picture {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 Picture CaptureScreen();
-Picture CaptureWindow(HWND window);
+
+// The screen with every pixel that a sign window covers (now, or just before) replaced by
+// kUnderSign, so that the Backdrop beneath can be checked alone.
+const uint32_t kUnderSign = 0xFF000000u;
+Picture CaptureScreenWithoutSigns(HWND saver_window);
 
 // A plain window that shows a known picture; the desktop the saver copies in the tests.
 HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y));

@@ -1,0 +1,90 @@
+// Making and destroying a Sprite: class registration, the shaped child window, the first
+// placement from three draws, and the failures that leave a Sprite inert.
+#include "scene/sprite.h"
+#include "common/saver_random.h"
+#include <cstdlib>
+
+const SpritePlatform* sprite_platform = nullptr;
+int sprite_class_registered = 0;
+
+namespace {
+const char kCaption[] = "purlpurl";
+}
+
+int32_t SpanCoordinate(uint32_t draw, int32_t span)
+{
+    return span == 0 ? 0 : static_cast<int32_t>(draw) % span;
+}
+
+void* Sprite::operator new(size_t size) noexcept
+{
+    return malloc(size);
+}
+
+void Sprite::operator delete(void* memory) noexcept
+{
+    free(memory);
+}
+
+Sprite::Sprite(void* parent_window, Sprite** sprite_table, void* bitmap, void* dc, void* shape)
+{
+    const SpritePlatform& p = *sprite_platform;
+    parent = parent_window;
+    table = sprite_table;
+    if (!sprite_class_registered) {
+        if (!p.register_class())
+            return; // no message; the next Sprite tries again
+        sprite_class_registered = 1;
+    }
+    image_bitmap = bitmap;
+    const PixelSize size = p.bitmap_size(bitmap);
+    width = size.width;
+    height = size.height;
+
+    window = p.create_window(parent, width, height);
+    if (window == nullptr) {
+        p.message_box(parent, "CreateWindow() failed.", kCaption);
+        return;
+    }
+    p.set_user_data(window, this);
+    p.add_layered_style(window);
+    region = p.create_region();
+    if (!p.copy_region(region, shape)) {
+        ShapingFailed("CombineRgn() failed.");
+        return;
+    }
+    if (!p.attach_region(window, region)) {
+        ShapingFailed("SetWindowRgn() failed.");
+        return;
+    }
+    parent_rect = p.client_rect(parent);
+    elapsed = SaverRandom() % 750;
+    image_dc = dc;
+    const int32_t y = SpanCoordinate(SaverRandom(), parent_rect.bottom);
+    const int32_t x = SpanCoordinate(SaverRandom(), parent_rect.right);
+    MoveSprite(x, y);
+    p.show_window(window);
+}
+
+// The window goes (its destruction posts the quit message); the region stays with the Sprite.
+void Sprite::ShapingFailed(const char* text)
+{
+    sprite_platform->destroy_window(window);
+    window = nullptr;
+    sprite_platform->message_box(parent, text, kCaption);
+}
+
+Sprite::~Sprite()
+{
+    // An attached region belongs to the window and goes with it.
+    if (window == nullptr && region != nullptr)
+        sprite_platform->delete_region(region);
+    if (window != nullptr)
+        sprite_platform->destroy_window(window);
+}
+
+void Sprite::MoveSprite(int32_t x, int32_t y)
+{
+    if (window != nullptr)
+        sprite_platform->move_window(window, x, y);
+}

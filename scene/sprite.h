@@ -1,0 +1,69 @@
+// A Sprite: one floating sign, a borderless child window of the saver window cut to its
+// picture's shape. The window calls go through SpritePlatform, so the Sprite's rules (its
+// making, failures, placement and motion) run without a windowing system.
+#pragma once
+#include "common/plain_rect.h"
+#include <cstddef>
+#include <cstdint>
+
+class Sprite;
+constexpr int kSpriteCount = 7;
+using SpriteTable = Sprite* [kSpriteCount];
+
+struct PixelSize {
+    int32_t width;
+    int32_t height;
+};
+
+// The window operations a Sprite needs. Handles are opaque pointers.
+struct SpritePlatform {
+    bool (*register_class)();                    // the "purlwindow" class; false on failure
+    PixelSize (*bitmap_size)(void* bitmap);
+    void* (*create_window)(void* parent, int32_t width, int32_t height); // null on failure
+    void (*set_user_data)(void* window, Sprite* sprite);
+    void (*add_layered_style)(void* window);
+    void* (*create_region)();                     // a 1 x 1 region to copy into
+    bool (*copy_region)(void* destination, void* source);
+    bool (*attach_region)(void* window, void* region); // the window owns it on success
+    PlainRect (*client_rect)(void* parent);
+    void (*move_window)(void* window, int32_t x, int32_t y);
+    void (*show_window)(void* window);            // show, then paint at once if needed
+    void (*message_box)(void* owner, const char* text, const char* caption);
+    void (*destroy_window)(void* window);
+    void (*delete_region)(void* region);
+    PlainRect (*window_rect)(void* window);       // in the parent's client coordinates
+    void (*invalidate)(void* window);
+};
+
+// The platform in use; the Win32 layer sets it before the first Sprite is made.
+extern const SpritePlatform* sprite_platform;
+// 1 once "purlwindow" has been registered in this process.
+extern int sprite_class_registered;
+
+class Sprite {
+public:
+    Sprite(void* parent, Sprite** table, void* image_bitmap, void* image_dc, void* image_shape);
+    virtual ~Sprite();
+    // Allocation that reports failure with null instead of throwing.
+    static void* operator new(size_t size) noexcept;
+    static void operator delete(void* memory) noexcept;
+
+    void MoveSprite(int32_t x, int32_t y);
+
+    Sprite** table = nullptr;
+    int32_t height = 0;
+    int32_t width = 0;
+    void* region = nullptr;
+    PlainRect parent_rect = {0, 0, 0, 0};
+    uint32_t elapsed = 0;
+    void* image_bitmap = nullptr;
+    void* image_dc = nullptr;
+    void* window = nullptr;
+    void* parent = nullptr;
+
+private:
+    void ShapingFailed(const char* text);
+};
+
+// r mod span with truncating division: 0..|span| - 1, and 0 for a span of 0.
+int32_t SpanCoordinate(uint32_t draw, int32_t span);

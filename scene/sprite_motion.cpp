@@ -1,0 +1,58 @@
+// Sprite motion and relocation.
+#include "scene/sprite_motion.h"
+#include "common/saver_random.h"
+
+namespace {
+bool HoldsPoint(const PlainRect& r, int32_t x, int32_t y)
+{
+    return r.left <= x && x <= r.right && r.top <= y && y <= r.bottom;
+}
+
+bool HoldsACornerOf(const PlainRect& r, const PlainRect& c)
+{
+    return HoldsPoint(r, c.left, c.top) || HoldsPoint(r, c.right, c.top) ||
+           HoldsPoint(r, c.left, c.bottom) || HoldsPoint(r, c.right, c.bottom);
+}
+} // namespace
+
+bool RectsOverlap(const PlainRect& a, const PlainRect& b)
+{
+    return HoldsACornerOf(b, a) || HoldsACornerOf(a, b);
+}
+
+bool OverlapsOthers(const Sprite* sprite, const PlainRect& candidate)
+{
+    for (int i = 0; i < kSpriteCount; ++i) {
+        const Sprite* other = sprite->table[i];
+        if (other == sprite || other == nullptr || other->window == nullptr)
+            continue;
+        if (RectsOverlap(candidate, sprite_platform->window_rect(other->window)))
+            return true;
+    }
+    return false;
+}
+
+void SpriteTick(Sprite* sprite, uint32_t dt)
+{
+    if (sprite->window == nullptr)
+        return;
+    const PlainRect now = sprite_platform->window_rect(sprite->window);
+    sprite->elapsed += dt;
+    if (sprite->elapsed < kRelocateAfter) {
+        sprite->MoveSprite(now.left + 1, now.top);
+        return;
+    }
+    sprite->elapsed %= kRelocateAfter;
+    const int32_t w = now.right - now.left;
+    const int32_t h = now.bottom - now.top;
+    PlainRect candidate = now;
+    for (int attempt = 0; attempt < kPlaceTries; ++attempt) {
+        const int32_t cx = SpanCoordinate(SaverRandom(), sprite->parent_rect.right - w);
+        const int32_t cy = SpanCoordinate(SaverRandom(), sprite->parent_rect.bottom - h);
+        candidate = {cx, cy, cx + w, cy + h};
+        if (!OverlapsOthers(sprite, candidate))
+            break;
+    }
+    sprite->MoveSprite(candidate.left, candidate.top);
+    sprite_platform->invalidate(sprite->window);
+}

@@ -1,0 +1,157 @@
+// The Win32 side of the Sprites: class "purlwindow", windows titled "purlchild" that paint
+// their picture, are clipped to its shape and let the mouse through, and the calls behind
+// SpritePlatform.
+#include "scene/sprite_window.h"
+#include "scene/sprite.h"
+
+namespace {
+const char kSpriteClass[] = "purlwindow";
+
+HWND Window(void* handle)
+{
+    return static_cast<HWND>(handle);
+}
+
+bool RegisterSpriteClass()
+{
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = SpriteWindowProc;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(1); // never used: WM_ERASEBKGND
+    window_class.lpszClassName = kSpriteClass;
+    return RegisterClassA(&window_class) != 0;
+}
+
+PixelSize BitmapSize(void* bitmap)
+{
+    BITMAP size = {};
+    GetObjectA(static_cast<HBITMAP>(bitmap), sizeof size, &size);
+    return {size.bmWidth, size.bmHeight};
+}
+
+void* CreateSpriteWindow(void* parent, int32_t width, int32_t height)
+{
+    return CreateWindowExA(0, kSpriteClass, "purlchild", WS_CHILD | WS_VISIBLE, 0, 0, width,
+                           height, Window(parent), nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void SetUserData(void* window, Sprite* sprite)
+{
+    SetWindowLongPtrA(Window(window), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sprite));
+}
+
+// Only the bit: no alpha, no colour key, no layered update.
+void AddLayeredStyle(void* window)
+{
+    SetWindowLongA(Window(window), GWL_EXSTYLE,
+                   GetWindowLongA(Window(window), GWL_EXSTYLE) | WS_EX_LAYERED);
+}
+
+void* CreateSmallRegion()
+{
+    return CreateRectRgn(0, 0, 1, 1);
+}
+
+bool CopyRegion(void* destination, void* source)
+{
+    return CombineRgn(static_cast<HRGN>(destination), static_cast<HRGN>(source),
+                      static_cast<HRGN>(destination), RGN_COPY) != ERROR;
+}
+
+bool AttachRegion(void* window, void* region)
+{
+    return SetWindowRgn(Window(window), static_cast<HRGN>(region), FALSE) != 0;
+}
+
+PlainRect ClientRect(void* parent)
+{
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(Window(parent), &client);
+    return {client.left, client.top, client.right, client.bottom};
+}
+
+void MoveSpriteWindow(void* window, int32_t x, int32_t y)
+{
+    SetWindowPos(Window(window), nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+}
+
+void ShowSpriteWindow(void* window)
+{
+    ShowWindow(Window(window), SW_SHOW);
+    UpdateWindow(Window(window));
+}
+
+void ShowMessage(void* owner, const char* text, const char* caption)
+{
+    MessageBoxA(Window(owner), text, caption, MB_OK);
+}
+
+void DestroySpriteWindow(void* window)
+{
+    DestroyWindow(Window(window));
+}
+
+void DeleteRegion(void* region)
+{
+    DeleteObject(static_cast<HRGN>(region));
+}
+
+// The window's place in its parent's client coordinates.
+PlainRect WindowRect(void* window)
+{
+    RECT rect = {0, 0, 0, 0};
+    GetWindowRect(Window(window), &rect);
+    MapWindowPoints(nullptr, GetParent(Window(window)), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void Invalidate(void* window)
+{
+    InvalidateRect(Window(window), nullptr, FALSE);
+}
+
+const SpritePlatform windows_platform = {
+    RegisterSpriteClass, BitmapSize,  CreateSpriteWindow, SetUserData, AddLayeredStyle,
+    CreateSmallRegion,   CopyRegion,  AttachRegion,       ClientRect,  MoveSpriteWindow,
+    ShowSpriteWindow,    ShowMessage, DestroySpriteWindow, DeleteRegion, WindowRect,
+    Invalidate,
+};
+} // namespace
+
+void UseWindowsSpritePlatform()
+{
+    sprite_platform = &windows_platform;
+}
+
+LRESULT CALLBACK SpriteWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        const auto* sprite = reinterpret_cast<Sprite*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        if (sprite != nullptr)
+            BitBlt(dc, 0, 0, sprite->width, sprite->height, static_cast<HDC>(sprite->image_dc), 0,
+                   0, SRCCOPY);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wparam), &client,
+                 static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return 1;
+    }
+    case WM_NCHITTEST:
+        // The mouse passes through a sign to the saver window below, so that moving or
+        // clicking over a sign ends the saver like anywhere else on the screen.
+        return HTTRANSPARENT;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
