@@ -1,5 +1,6 @@
 // SaverState: the process-wide record of the saver host, shared by the host's layers.
-// Handles are held as plain pointers so the decisions that read this record build without windows.h.
+// Handles are held as plain pointers so the decisions that read this record build without
+// windows.h.
 #pragma once
 #include <cstdint>
 

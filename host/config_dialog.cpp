@@ -3,7 +3,8 @@
 #include "common/saver_state.h"
 #include "host/dialog_placement.h"
 
-namespace {
+namespace
+{
 const WORD kConfigDialog = 2003;
 
 void PlaceDialog(HWND dialog)
@@ -51,6 +52,6 @@ int ShowConfigDialog(HWND parent)
     HINSTANCE instance = static_cast<HINSTANCE>(g_saver.instance);
     if (!RegisterConfigClasses(instance))
         return 0;
-    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(kConfigDialog), parent,
-                                            ConfigDialogProc, 0));
+    return static_cast<int>(
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(kConfigDialog), parent, ConfigDialogProc, 0));
 }

@@ -4,7 +4,8 @@
 #include "host/dismissal_filter.h"
 #include "host/password_hooks.h"
 
-namespace {
+namespace
+{
 using VerifyPasswordFn = BOOL(WINAPI*)(HWND);
 
 void PostClose(void* window)
@@ -41,8 +42,8 @@ intptr_t CallVerifier(void* verifier, void* window)
     return reinterpret_cast<VerifyPasswordFn>(verifier)(static_cast<HWND>(window));
 }
 
-const FilterOps filter_ops = {PostClose, CursorPos, HideCursor, DefaultProc, VerifyClose,
-                              CallVerifier};
+const FilterOps filter_ops = {PostClose,   CursorPos,   HideCursor,
+                              DefaultProc, VerifyClose, CallVerifier};
 } // namespace
 
 LRESULT DefaultSaverFilter(HWND window, UINT message, WPARAM wparam, LPARAM lparam)

@@ -12,7 +12,8 @@ bool MouseTravelDismisses(CursorPoint anchor, CursorPoint now, uint32_t threshol
     return distance(now.x, anchor.x) + distance(now.y, anchor.y) > threshold;
 }
 
-namespace {
+namespace
+{
 // Acts on one row of the dismissal table. Returns true when the message is answered
 // here (WM_SETCURSOR), with the answer in *result.
 bool ApplyDismissalRow(SaverState& state, const FilterOps& ops, void* window, uint32_t message,
@@ -57,8 +58,8 @@ bool ApplyDismissalRow(SaverState& state, const FilterOps& ops, void* window, ui
 }
 } // namespace
 
-intptr_t FilterSaverMessage(SaverState& state, const FilterOps& ops, void* window,
-                            uint32_t message, uintptr_t wparam, intptr_t lparam)
+intptr_t FilterSaverMessage(SaverState& state, const FilterOps& ops, void* window, uint32_t message,
+                            uintptr_t wparam, intptr_t lparam)
 {
     if (!state.is_preview && state.close_granted == 0) {
         if (message == msg::kClose && state.is_win9x) {

@@ -17,5 +17,5 @@ struct FilterOps {
 // True when the cursor has travelled further than the threshold from the anchor.
 bool MouseTravelDismisses(CursorPoint anchor, CursorPoint now, uint32_t threshold);
 
-intptr_t FilterSaverMessage(SaverState& state, const FilterOps& ops, void* window,
-                            uint32_t message, uintptr_t wparam, intptr_t lparam);
+intptr_t FilterSaverMessage(SaverState& state, const FilterOps& ops, void* window, uint32_t message,
+                            uintptr_t wparam, intptr_t lparam);

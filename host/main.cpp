@@ -7,7 +7,8 @@
 #include "host/saver_window.h"
 #include <windows.h>
 
-namespace {
+namespace
+{
 const char* NextChar(const char* p)
 {
     return CharNextA(p);
@@ -81,5 +82,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     GetStartupInfoA(&startup);
     const int show_command =
         (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-    ExitProcess(static_cast<UINT>(DispatchMode(GetModuleHandleA(nullptr), mode_text, show_command)));
+    ExitProcess(
+        static_cast<UINT>(DispatchMode(GetModuleHandleA(nullptr), mode_text, show_command)));
 }

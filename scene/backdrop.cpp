@@ -4,7 +4,8 @@
 #include "scene/melt.h"
 #include "scene/scene_clock.h"
 
-namespace {
+namespace
+{
 struct Backdrop {
     HDC dc;
     HBITMAP bitmap;
@@ -36,8 +37,8 @@ void Snapshot(HWND window)
     HDC window_dc = GetDC(window);
     backdrop.dc = CreateCompatibleDC(window_dc);
     void* bits = nullptr;
-    backdrop.bitmap = width > 0 && height > 0 ? CreatePixelBitmap(window_dc, width, height, &bits)
-                                              : nullptr;
+    backdrop.bitmap =
+        width > 0 && height > 0 ? CreatePixelBitmap(window_dc, width, height, &bits) : nullptr;
     backdrop.previous_bitmap = SelectObject(backdrop.dc, backdrop.bitmap);
 
     // The window's own surface is black (or composited away) before its first paint; the

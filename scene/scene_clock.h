@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-constexpr uint32_t kTickInterval = 500;    // ms between timer ticks
+constexpr uint32_t kTickInterval = 500; // ms between timer ticks
 constexpr uint32_t kDripsPerTick = 500;
 constexpr uint32_t kMeltWindow = 6000000u; // scene age (ms) below which ticks melt
 

@@ -17,21 +17,21 @@ struct PixelSize {
 
 // The window operations a Sprite needs. Handles are opaque pointers.
 struct SpritePlatform {
-    bool (*register_class)();                    // the "purlwindow" class; false on failure
+    bool (*register_class)(); // the "purlwindow" class; false on failure
     PixelSize (*bitmap_size)(void* bitmap);
     void* (*create_window)(void* parent, int32_t width, int32_t height); // null on failure
     void (*set_user_data)(void* window, Sprite* sprite);
     void (*add_layered_style)(void* window);
-    void* (*create_region)();                     // a 1 x 1 region to copy into
+    void* (*create_region)(); // a 1 x 1 region to copy into
     bool (*copy_region)(void* destination, void* source);
     bool (*attach_region)(void* window, void* region); // the window owns it on success
     PlainRect (*client_rect)(void* parent);
     void (*move_window)(void* window, int32_t x, int32_t y);
-    void (*show_window)(void* window);            // show, then paint at once if needed
+    void (*show_window)(void* window); // show, then paint at once if needed
     void (*message_box)(void* owner, const char* text, const char* caption);
     void (*destroy_window)(void* window);
     void (*delete_region)(void* region);
-    PlainRect (*window_rect)(void* window);       // in the parent's client coordinates
+    PlainRect (*window_rect)(void* window); // in the parent's client coordinates
     void (*invalidate)(void* window);
 };
 
@@ -40,8 +40,9 @@ extern const SpritePlatform* sprite_platform;
 // 1 once "purlwindow" has been registered in this process.
 extern int sprite_class_registered;
 
-class Sprite {
-public:
+class Sprite
+{
+  public:
     Sprite(void* parent, Sprite** table, void* image_bitmap, void* image_dc, void* image_shape);
     virtual ~Sprite();
     // Allocation that reports failure with null instead of throwing.
@@ -61,7 +62,7 @@ public:
     void* window = nullptr;
     void* parent = nullptr;
 
-private:
+  private:
     void ShapingFailed(const char* text);
 };
 

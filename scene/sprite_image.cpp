@@ -7,7 +7,8 @@
 
 SpriteImage sprite_images[3];
 
-namespace {
+namespace
+{
 // The picture's pixels as the platform converted it for the screen, as 32-bit values, in a
 // block the caller frees; unreadable pixels count as not black.
 uint32_t* ReadPixels(HDC screen, HBITMAP bitmap, int width, int height)
@@ -68,8 +69,8 @@ HRGN ShapeOfBitmap(HBITMAP bitmap)
     HDC screen = GetDC(nullptr);
     uint32_t* pixels = ReadPixels(screen, bitmap, size.bmWidth, size.bmHeight);
     ReleaseDC(nullptr, screen);
-    auto* runs = static_cast<ShapeRun*>(
-        malloc(static_cast<size_t>(MaxShapeRuns(size.bmWidth, size.bmHeight)) * sizeof(ShapeRun) + 1));
+    auto* runs = static_cast<ShapeRun*>(malloc(
+        static_cast<size_t>(MaxShapeRuns(size.bmWidth, size.bmHeight)) * sizeof(ShapeRun) + 1));
     HRGN shape;
     if (pixels != nullptr && runs != nullptr) {
         const int32_t count = NonBlackRuns(pixels, size.bmWidth, size.bmHeight, size.bmWidth, runs);

@@ -4,7 +4,8 @@
 #include "scene/sprite_window.h"
 #include "scene/sprite.h"
 
-namespace {
+namespace
+{
 const char kSpriteClass[] = "purlwindow";
 
 HWND Window(void* handle)
@@ -33,8 +34,8 @@ PixelSize BitmapSize(void* bitmap)
 
 void* CreateSpriteWindow(void* parent, int32_t width, int32_t height)
 {
-    return CreateWindowExA(0, kSpriteClass, "purlchild", WS_CHILD | WS_VISIBLE, 0, 0, width,
-                           height, Window(parent), nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, kSpriteClass, "purlchild", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+                           Window(parent), nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 void SetUserData(void* window, Sprite* sprite)
@@ -113,10 +114,10 @@ void Invalidate(void* window)
 }
 
 const SpritePlatform windows_platform = {
-    RegisterSpriteClass, BitmapSize,  CreateSpriteWindow, SetUserData, AddLayeredStyle,
-    CreateSmallRegion,   CopyRegion,  AttachRegion,       ClientRect,  MoveSpriteWindow,
-    ShowSpriteWindow,    ShowMessage, DestroySpriteWindow, DeleteRegion, WindowRect,
-    Invalidate,
+    RegisterSpriteClass, BitmapSize,        CreateSpriteWindow, SetUserData,
+    AddLayeredStyle,     CreateSmallRegion, CopyRegion,         AttachRegion,
+    ClientRect,          MoveSpriteWindow,  ShowSpriteWindow,   ShowMessage,
+    DestroySpriteWindow, DeleteRegion,      WindowRect,         Invalidate,
 };
 } // namespace
 

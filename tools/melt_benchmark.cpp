@@ -3,12 +3,13 @@
 // DIB section's memory. Checks that both leave the same pixels and prints both times and the ratio.
 #include "common/saver_random.h"
 #include "scene/melt.h"
-#include <windows.h>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+#include <windows.h>
 
-namespace {
+namespace
+{
 const int kWidth = 1920;
 const int kHeight = 1080;
 const int kTicks = 20;
@@ -62,9 +63,8 @@ int main()
     std::vector<uint32_t> start(static_cast<size_t>(kWidth) * kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            start[static_cast<size_t>(y) * kWidth + x] =
-                static_cast<uint32_t>((x * 255 / kWidth) << 16 | (y * 255 / kHeight) << 8 |
-                                      ((x ^ y) & 255));
+            start[static_cast<size_t>(y) * kWidth + x] = static_cast<uint32_t>(
+                (x * 255 / kWidth) << 16 | (y * 255 / kHeight) << 8 | ((x ^ y) & 255));
 
     HDC screen = GetDC(nullptr);
     BITMAPINFO info = TopDown32();

@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
+namespace
+{
 const int kRounds = 5;
 
 double Now()
@@ -51,8 +52,9 @@ int main()
         for (int i = 0; i < 3; ++i) {
             const bool same = EqualRgn(slow[i], fast[i]) != 0;
             if (round == 0)
-                printf("shape %d: %s (%lu rectangles)\n", 131 + i, same ? "equal" : "DIFFERENT",
-                       static_cast<unsigned long>(GetRegionData(fast[i], 0, nullptr) / sizeof(RECT)));
+                printf(
+                    "shape %d: %s (%lu rectangles)\n", 131 + i, same ? "equal" : "DIFFERENT",
+                    static_cast<unsigned long>(GetRegionData(fast[i], 0, nullptr) / sizeof(RECT)));
             equal = equal && same;
             DeleteObject(slow[i]);
             DeleteObject(fast[i]);

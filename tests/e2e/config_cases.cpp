@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+namespace
+{
 const wchar_t kDots[] = L"purl\x30FB\x30FB\x30FB";
 const wchar_t kDoubleDots[] = L"purlpurl\x30FB\x30FB\x30FB";
 
@@ -86,8 +87,8 @@ void TemplateHoldsEveryField()
     CHECK_EQ(static_cast<short>(reader.Word()), 0);
     CHECK_EQ(reader.Word(), 149);
     CHECK_EQ(reader.Word(), 59);
-    CHECK(reader.Name() == L"");  // menu
-    CHECK(reader.Name() == L"");  // class: the standard dialog class
+    CHECK(reader.Name() == L"");   // menu
+    CHECK(reader.Name() == L"");   // class: the standard dialog class
     CHECK(reader.Text() == kDots); // caption
     CHECK_EQ(reader.Word(), 9);    // points
     CHECK(reader.Text() == L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");
@@ -114,7 +115,8 @@ void TemplateHoldsEveryField()
         CHECK(reader.Name() == item.text);
         CHECK_EQ(reader.Word(), 0); // no creation data
     }
-    CHECK_EQ(static_cast<size_t>(reader.p - data), static_cast<size_t>(SizeofResource(program, found)));
+    CHECK_EQ(static_cast<size_t>(reader.p - data),
+             static_cast<size_t>(SizeofResource(program, found)));
     FreeLibrary(program);
 }
 
@@ -167,9 +169,9 @@ HWND MakeOwnerWindow()
         RegisterClassA(&window_class);
         registered = true;
     }
-    HWND window = CreateWindowExA(0, "PurlTestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  20, 20, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                  nullptr);
+    HWND window =
+        CreateWindowExA(0, "PurlTestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300,
+                        200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetForegroundWindow(window);
     Pump(300);
     return window;
@@ -227,8 +229,7 @@ void EndingsGiveOneOrTwo()
          1},
         // The close box sends SC_CLOSE. (Under Wine without a window manager a real click on
         // the caption's close box does nothing, so the command is posted as the box would.)
-        {"the close box", [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
-         2},
+        {"the close box", [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, 2},
         {"command 1 with a notification code",
          [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1, 0x1234), 0); }, 1},
         {"command 2 with a notification code",
@@ -248,8 +249,8 @@ void EndingsGiveOneOrTwo()
         }
         DWORD code = 0xDEAD;
         if (!WaitForExit(saver, 15000, &code) || code != ending.code)
-            RecordFailure(__FILE__, __LINE__, std::string(ending.name) + ": exit " +
-                                                  std::to_string(code));
+            RecordFailure(__FILE__, __LINE__,
+                          std::string(ending.name) + ": exit " + std::to_string(code));
         StopSaver(saver);
     }
 }

@@ -1,12 +1,13 @@
 // The end-to-end harness: process control, windows, input and screen capture, and main().
 #include "harness.h"
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 std::string g_saver_path;
 
-namespace {
+namespace
+{
 std::vector<TestCase>& AllCases()
 {
     static std::vector<TestCase> cases;
@@ -132,7 +133,8 @@ HWND WaitForWindow(HWND parent, const char* window_class, const char* title, DWO
     }
 }
 
-namespace {
+namespace
+{
 struct ClassCount {
     const char* window_class;
     int count;
@@ -228,7 +230,8 @@ int ScreenHeight()
     return GetSystemMetrics(SM_CYSCREEN);
 }
 
-namespace {
+namespace
+{
 Picture CaptureRect(int left, int top, int width, int height)
 {
     Picture picture = {width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
@@ -292,7 +295,8 @@ Picture CaptureScreen()
     return CaptureRect(0, 0, ScreenWidth(), ScreenHeight());
 }
 
-namespace {
+namespace
+{
 std::vector<RECT> SignRects(HWND saver_window)
 {
     std::vector<RECT> rects;
@@ -313,8 +317,10 @@ Picture CaptureScreenWithoutSigns(HWND saver_window)
     const std::vector<RECT> after = SignRects(saver_window);
     rects.insert(rects.end(), after.begin(), after.end());
     for (const RECT& rect : rects) // with a margin for a creep between the readings
-        for (long y = std::max(0l, rect.top - 2); y < std::min<long>(picture.height, rect.bottom + 2); ++y)
-            for (long x = std::max(0l, rect.left - 3); x < std::min<long>(picture.width, rect.right + 3); ++x)
+        for (long y = std::max(0l, rect.top - 2);
+             y < std::min<long>(picture.height, rect.bottom + 2); ++y)
+            for (long x = std::max(0l, rect.left - 3);
+                 x < std::min<long>(picture.width, rect.right + 3); ++x)
                 picture.pixels[static_cast<size_t>(y) * picture.width + x] = kUnderSign;
     return picture;
 }

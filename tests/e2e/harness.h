@@ -1,26 +1,26 @@
 // A small end-to-end harness run under Wine: starts purl.scr the way the screen-saver host
 // does, finds its windows, drives real input and reads back exit codes and pixels.
 #pragma once
-#include <windows.h>
 #include <cstdint>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 // Checks inside a case; a failed check marks the case failed and says where.
 void RecordFailure(const char* file, int line, const std::string& what);
-#define CHECK(cond)                                                                            \
-    do {                                                                                       \
-        if (!(cond))                                                                           \
-            RecordFailure(__FILE__, __LINE__, #cond);                                          \
+#define CHECK(cond)                                                                                \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            RecordFailure(__FILE__, __LINE__, #cond);                                              \
     } while (0)
-#define CHECK_EQ(a, b)                                                                         \
-    do {                                                                                       \
-        const auto check_a_ = (a);                                                             \
-        const auto check_b_ = (b);                                                             \
-        if (!(check_a_ == check_b_))                                                           \
-            RecordFailure(__FILE__, __LINE__,                                                  \
-                          std::string(#a " == " #b ": ") + std::to_string(check_a_) + " vs " + \
-                              std::to_string(check_b_));                                       \
+#define CHECK_EQ(a, b)                                                                             \
+    do {                                                                                           \
+        const auto check_a_ = (a);                                                                 \
+        const auto check_b_ = (b);                                                                 \
+        if (!(check_a_ == check_b_))                                                               \
+            RecordFailure(__FILE__, __LINE__,                                                      \
+                          std::string(#a " == " #b ": ") + std::to_string(check_a_) + " vs " +     \
+                              std::to_string(check_b_));                                           \
     } while (0)
 
 struct TestCase {

@@ -3,13 +3,14 @@
 #include "harness.h"
 #include <cstring>
 
-namespace {
+namespace
+{
 void BadCommandLinesExitWithMinusOne()
 {
     struct Case {
         std::string arguments;
-    } cases[] = {{"/x"}, {"/9"}, {"/p 0"}, {"/p 99999"}, {"/a"}, {"/a 1234"},
-                 {"/\t s"}, {"/p"}, {"/l 4294967295"}};
+    } cases[] = {{"/x"},      {"/9"},    {"/p 0"}, {"/p 99999"},     {"/a"},
+                 {"/a 1234"}, {"/\t s"}, {"/p"},   {"/l 4294967295"}};
     for (const Case& c : cases) {
         const DWORD code = RunToExit(c.arguments, 15000);
         if (code != 0xFFFFFFFFu)

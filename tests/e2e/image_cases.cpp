@@ -6,7 +6,8 @@
 #include "tools/shape_by_pixels.h"
 #include <cstring>
 
-namespace {
+namespace
+{
 std::string I686Path()
 {
     std::string path = g_saver_path;
@@ -27,9 +28,9 @@ void BothBuildsCarryTheResources()
         struct Wanted {
             LPCSTR type;
             int id;
-        } wanted[] = {{RT_BITMAP, 131}, {RT_BITMAP, 132}, {RT_BITMAP, 133},
+        } wanted[] = {{RT_BITMAP, 131},     {RT_BITMAP, 132},     {RT_BITMAP, 133},
                       {RT_GROUP_ICON, 107}, {RT_GROUP_ICON, 108}, {RT_DIALOG, 2003},
-                      {RT_STRING, 1}, {RT_VERSION, 1}, {RT_MANIFEST, 1}};
+                      {RT_STRING, 1},       {RT_VERSION, 1},      {RT_MANIFEST, 1}};
         for (const Wanted& w : wanted)
             if (FindResourceExA(program, w.type, MAKEINTRESOURCEA(w.id), kJapanese) == nullptr)
                 RecordFailure(__FILE__, __LINE__, path + ": no resource " + std::to_string(w.id));
@@ -91,8 +92,9 @@ void ShapesEqualThePerPixelSubtraction()
           sprite_images[1].shape == nullptr);
 }
 
-// A copy of purl.scr whose picture 132 cannot be loaded: the scene says "create bitmap/rgn failed" once,
-// makes no signs and starts no ticks, and the saver still shows the desktop and ends normally.
+// A copy of purl.scr whose picture 132 cannot be loaded: the scene says "create bitmap/rgn failed"
+// once, makes no signs and starts no ticks, and the saver still shows the desktop and ends
+// normally.
 void MissingPictureShowsTheMessage()
 {
     const std::string copy = DriverFolder() + "purl_broken_132.scr";

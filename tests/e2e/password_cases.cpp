@@ -5,7 +5,8 @@
 #include "stand_in_record.h"
 #include <cstring>
 
-namespace {
+namespace
+{
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\purl.scr";
 const char kDesktopKey[] = "Control Panel\\Desktop";
 
@@ -33,8 +34,8 @@ void ReportWindows98(bool on)
         HKEY overrides;
         RegCreateKeyExA(key, "DllOverrides", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &overrides,
                         nullptr);
-        RegSetValueExA(overrides, "mpr", 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>("native,builtin"), 15);
+        RegSetValueExA(overrides, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"),
+                       15);
         RegCloseKey(overrides);
         RegCloseKey(key);
     } else {
@@ -69,8 +70,8 @@ void SetUsePassword(UsePassword use)
         RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_BINARY, eight, 8);
         break;
     case UsePassword::TextOne:
-        RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>("1"), 2);
+        RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"),
+                       2);
         break;
     case UsePassword::TwoBytes:
         RegSetValueExA(key, "ScreenSaveUsePassword", 0, REG_BINARY, two, 2);
@@ -235,9 +236,10 @@ void OddRegistryValuesAndGarbageMessages()
         // the verifier but grants nothing by itself: only a checked close does.
         uint32_t seed = 12345;
         auto next = [&seed]() { return seed = seed * 1103515245u + 12345u; };
-        const UINT messages[] = {WM_APP, WM_TIMER, WM_SETCURSOR, WM_SHOWWINDOW, WM_POWER,
-                                 WM_ACTIVATEAPP, WM_PAINT, WM_ERASEBKGND, WM_HELP, WM_KEYUP,
-                                 WM_CHAR, WM_MOUSEWHEEL, WM_NULL, WM_APP + 1};
+        const UINT messages[] = {WM_APP,   WM_TIMER,       WM_SETCURSOR, WM_SHOWWINDOW,
+                                 WM_POWER, WM_ACTIVATEAPP, WM_PAINT,     WM_ERASEBKGND,
+                                 WM_HELP,  WM_KEYUP,       WM_CHAR,      WM_MOUSEWHEEL,
+                                 WM_NULL,  WM_APP + 1};
         for (int i = 0; i < 300 && window != nullptr; ++i) {
             const UINT message = messages[next() % (sizeof messages / sizeof messages[0])];
             WPARAM wparam = next();
@@ -245,8 +247,8 @@ void OddRegistryValuesAndGarbageMessages()
                 wparam |= 1; // gaining activation only
             if (message == WM_POWER && wparam == PWR_SUSPENDREQUEST)
                 wparam = 0;
-            SendMessageTimeoutA(window, message, wparam, static_cast<LPARAM>(next()),
-                                SMTO_NORMAL, 2000, nullptr);
+            SendMessageTimeoutA(window, message, wparam, static_cast<LPARAM>(next()), SMTO_NORMAL,
+                                2000, nullptr);
         }
         Pump(800);
         CHECK(IsRunning(saver));
@@ -275,9 +277,9 @@ HWND MakePlainWindow()
         RegisterClassA(&window_class);
         registered = true;
     }
-    HWND window = CreateWindowExA(0, "PurlTestPlain", "plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  50, 50, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                  nullptr);
+    HWND window =
+        CreateWindowExA(0, "PurlTestPlain", "plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200,
+                        100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     Pump(200);
     return window;
 }

@@ -3,7 +3,8 @@
 #include "harness.h"
 #include <algorithm>
 
-namespace {
+namespace
+{
 struct Offset {
     int dx;
     int dy;
@@ -153,9 +154,9 @@ HWND MakePaintedHost(int client_width, int client_height)
         RegisterClassA(&window_class);
         registered = true;
     }
-    HWND host = CreateWindowExA(0, "PurlPaintedHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 300, 200,
-                                client_width, client_height, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+    HWND host = CreateWindowExA(
+        0, "PurlPaintedHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 300, 200,
+        client_width, client_height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     UpdateWindow(host);
     Pump(300);
     return host;
@@ -198,8 +199,8 @@ void TinyPreviewsRunAndEndCleanly()
         DWORD code = 0xDEAD;
         CHECK(WaitForExit(saver, 15000, &code));
         if (code != 0)
-            RecordFailure(__FILE__, __LINE__, "size " + std::to_string(size) + ": exit " +
-                                                  std::to_string(code));
+            RecordFailure(__FILE__, __LINE__,
+                          "size " + std::to_string(size) + ": exit " + std::to_string(code));
         StopSaver(saver);
     }
 }

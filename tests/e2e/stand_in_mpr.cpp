@@ -2,7 +2,8 @@
 #include "stand_in_record.h"
 #include <cstring>
 
-namespace {
+namespace
+{
 StandInRecord* record = nullptr;
 }
 
@@ -18,8 +19,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND parent,
-                                                                 DWORD third, LPVOID fourth)
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD third, LPVOID fourth)
 {
     if (record == nullptr)
         return 0;

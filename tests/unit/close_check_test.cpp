@@ -3,7 +3,8 @@
 #include "host/close_check.h"
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 struct Clock {
     uint32_t now = 1000;
     uint32_t check_takes = 0; // ms that the verify request takes
@@ -90,8 +91,8 @@ TEST(CloseCheck, RefusalLocksOutForTwoHundredMsFromTheEndOfTheCheck)
         {1000, 1000, false},
         {0xFFFFFF00u, 0xFFFFFF00u + 199, false},
         {0xFFFFFF00u, 0xFFFFFF00u + 200, true},
-        {0xFFFFFFA0u, 0x00000067u, false}, // 199 ms across the wrap
-        {0xFFFFFFA0u, 0x00000068u, true},  // 200 ms across the wrap
+        {0xFFFFFFA0u, 0x00000067u, false},     // 199 ms across the wrap
+        {0xFFFFFFA0u, 0x00000068u, true},      // 200 ms across the wrap
         {0xFFFFFFFFu, 0xFFFFFFFFu + 10, true}, // a check ending at -1 leaves no lock-out
     };
     for (const LockOut& c : cases) {

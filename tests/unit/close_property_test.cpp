@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 #include <random>
 
-namespace {
+namespace
+{
 struct World {
     SaverState state;
     std::mt19937 random{1};
@@ -25,11 +26,11 @@ World* world = nullptr;
 
 uint32_t RandomMessage()
 {
-    const uint32_t messages[] = {msg::kKeyDown, msg::kSysKeyDown, msg::kLButtonDown,
-                                 msg::kRButtonDown, msg::kMButtonDown, msg::kMouseMove,
-                                 msg::kMouseMove, msg::kClose, msg::kActivateApp,
-                                 msg::kPower, msg::kPowerBroadcast, msg::kTimer,
-                                 msg::kSetCursor, msg::kKeyUp, msg::kShowWindow};
+    const uint32_t messages[] = {msg::kKeyDown,     msg::kSysKeyDown,     msg::kLButtonDown,
+                                 msg::kRButtonDown, msg::kMButtonDown,    msg::kMouseMove,
+                                 msg::kMouseMove,   msg::kClose,          msg::kActivateApp,
+                                 msg::kPower,       msg::kPowerBroadcast, msg::kTimer,
+                                 msg::kSetCursor,   msg::kKeyUp,          msg::kShowWindow};
     return messages[world->random() % (sizeof messages / sizeof messages[0])];
 }
 

@@ -5,7 +5,8 @@
 #include <random>
 #include <string>
 
-namespace {
+namespace
+{
 const char* StepOne(const char* p)
 {
     return *p ? p + 1 : p;
@@ -115,11 +116,22 @@ SaverMode ExpectedMode(const std::string& text)
         if (c == ' ' || c == '-' || c == '/')
             continue;
         switch (c) {
-        case 's': case 'S': return SaverMode::Saver;
-        case 'p': case 'P': case 'l': case 'L': return SaverMode::Preview;
-        case 'c': case 'C': return SaverMode::Configure;
-        case 'a': case 'A': return SaverMode::ChangePassword;
-        default: return SaverMode::Invalid;
+        case 's':
+        case 'S':
+            return SaverMode::Saver;
+        case 'p':
+        case 'P':
+        case 'l':
+        case 'L':
+            return SaverMode::Preview;
+        case 'c':
+        case 'C':
+            return SaverMode::Configure;
+        case 'a':
+        case 'A':
+            return SaverMode::ChangePassword;
+        default:
+            return SaverMode::Invalid;
         }
     }
     return SaverMode::ConfigureNoSwitch;

@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace {
+namespace
+{
 constexpr intptr_t kDefaultAnswer = 0x5EED;
 constexpr uint32_t kAutoPlay = 0xC0DE;
 
@@ -113,9 +114,13 @@ TEST(DismissalFilter, MouseTravelCountsFromTheAnchor)
         {"2 + 2", {{102, 102}}, 0, {100, 100}},
         {"3 + 2", {{103, 102}}, 1, {103, 102}},
         {"5 left", {{95, 100}}, 1, {95, 100}},
-        {"1-pixel steps", {{101, 100}, {102, 100}, {103, 100}, {104, 100}, {105, 100}}, 1,
+        {"1-pixel steps",
+         {{101, 100}, {102, 100}, {103, 100}, {104, 100}, {105, 100}},
+         1,
          {105, 100}},
-        {"3 away and back", {{101, 100}, {102, 100}, {103, 100}, {102, 100}, {100, 100}}, 0,
+        {"3 away and back",
+         {{101, 100}, {102, 100}, {103, 100}, {102, 100}, {100, 100}},
+         0,
          {100, 100}},
         {"far", {{-2000000000, 2000000000}}, 1, {-2000000000, 2000000000}},
     };
@@ -166,9 +171,9 @@ SaverState InState(State which)
 
 TEST(DismissalFilter, NoInputDismissesOutsideTheWatchingState)
 {
-    const uint32_t inputs[] = {msg::kKeyDown, msg::kSysKeyDown, msg::kLButtonDown,
+    const uint32_t inputs[] = {msg::kKeyDown,     msg::kSysKeyDown,  msg::kLButtonDown,
                                msg::kRButtonDown, msg::kMButtonDown, msg::kPowerBroadcast,
-                               msg::kActivateApp, msg::kMouseMove, msg::kSetCursor,
+                               msg::kActivateApp, msg::kMouseMove,   msg::kSetCursor,
                                msg::kShowWindow};
     for (State which : {State::Preview, State::Checking, State::Granted}) {
         for (uint32_t message : inputs) {

@@ -28,9 +28,9 @@ TEST(SceneClock, MeltsOnlyWhileYoungerThanTheMeltWindow)
         {1000 + 5999999, 1000, true},
         {1000 + 6000000, 1000, false},
         {1000 + 9000000, 1000, false},
-        {100, 0xFFFFFF00u, true},                      // age 356 across the wrap
-        {6000000u - 0x100u - 1, 0xFFFFFF00u, true},    // age 5,999,999 across the wrap
-        {6000000u - 0x100u, 0xFFFFFF00u, false},       // age 6,000,000 across the wrap
+        {100, 0xFFFFFF00u, true},                   // age 356 across the wrap
+        {6000000u - 0x100u - 1, 0xFFFFFF00u, true}, // age 5,999,999 across the wrap
+        {6000000u - 0x100u, 0xFFFFFF00u, false},    // age 6,000,000 across the wrap
     };
     for (const Case& c : cases)
         EXPECT_EQ(SceneStillMelting(c.now, c.start), c.melting) << c.now << " " << c.start;

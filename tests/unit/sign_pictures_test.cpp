@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 struct Rgb {
     uint8_t r, g, b;
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
@@ -35,22 +36,39 @@ struct Sign {
 };
 
 const Sign kSigns[] = {
-    {"sign_large.bmp", 320, 120, {19, 5, 227, 115},
-     {{236, 63, 251, 80}, {262, 63, 278, 80}, {288, 63, 304, 80}}, 0.22, 0.29},
-    {"sign_medium.bmp", 240, 90, {9, 2, 172, 87},
-     {{176, 47, 190, 61}, {196, 47, 211, 61}, {216, 47, 230, 61}}, 0.26, 0.34},
-    {"sign_small.bmp", 160, 60, {7, 1, 113, 57},
-     {{117, 32, 125, 40}, {130, 32, 138, 40}, {142, 32, 150, 40}}, 0.26, 0.34},
+    {"sign_large.bmp",
+     320,
+     120,
+     {19, 5, 227, 115},
+     {{236, 63, 251, 80}, {262, 63, 278, 80}, {288, 63, 304, 80}},
+     0.22,
+     0.29},
+    {"sign_medium.bmp",
+     240,
+     90,
+     {9, 2, 172, 87},
+     {{176, 47, 190, 61}, {196, 47, 211, 61}, {216, 47, 230, 61}},
+     0.26,
+     0.34},
+    {"sign_small.bmp",
+     160,
+     60,
+     {7, 1, 113, 57},
+     {{117, 32, 125, 40}, {130, 32, 138, 40}, {142, 32, 150, 40}},
+     0.26,
+     0.34},
 };
 
 uint32_t U32(const std::string& d, size_t at)
 {
     return static_cast<uint8_t>(d[at]) | static_cast<uint8_t>(d[at + 1]) << 8 |
-           static_cast<uint8_t>(d[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(d[at + 3])) << 24;
+           static_cast<uint8_t>(d[at + 2]) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(d[at + 3])) << 24;
 }
 uint16_t U16(const std::string& d, size_t at)
 {
-    return static_cast<uint16_t>(static_cast<uint8_t>(d[at]) | static_cast<uint8_t>(d[at + 1]) << 8);
+    return static_cast<uint16_t>(static_cast<uint8_t>(d[at]) | static_cast<uint8_t>(d[at + 1])
+                                                                   << 8);
 }
 
 std::string ReadFile(const std::string& name)
@@ -84,8 +102,8 @@ Picture Decode(const std::string& d)
     p.pixels.resize(static_cast<size_t>(p.width) * p.height);
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x) {
-            const uint8_t byte =
-                static_cast<uint8_t>(d[offset + static_cast<size_t>(p.height - 1 - y) * row_bytes + x / 2]);
+            const uint8_t byte = static_cast<uint8_t>(
+                d[offset + static_cast<size_t>(p.height - 1 - y) * row_bytes + x / 2]);
             p.pixels[static_cast<size_t>(y) * p.width + x] = p.table[x % 2 ? byte & 15 : byte >> 4];
         }
     return p;
@@ -101,7 +119,7 @@ TEST(SignPictures, HeadersAndColourTables)
         EXPECT_EQ(d.substr(0, 2), "BM");
         EXPECT_EQ(U32(d, 2), d.size());
         EXPECT_EQ(U32(d, 10), 14u + 40 + 64);
-        EXPECT_EQ(U32(d, 14), 40u);                              // BITMAPINFOHEADER
+        EXPECT_EQ(U32(d, 14), 40u); // BITMAPINFOHEADER
         EXPECT_EQ(U32(d, 18), static_cast<uint32_t>(sign.width));
         EXPECT_EQ(U32(d, 22), static_cast<uint32_t>(sign.height)); // positive: bottom-up rows
         EXPECT_EQ(U16(d, 26), 1);                                  // planes
@@ -160,11 +178,11 @@ TEST(SignPictures, ColoursAndWhereThePiecesLie)
                     // In the outline of the last dot: inside its box and next to black.
                     const Box& dot = sign.dots[2];
                     EXPECT_TRUE(x >= dot.left && x <= dot.right && y >= dot.top && y <= dot.bottom);
-                    EXPECT_TRUE(!p.Inside(x - 1, y) || !p.Inside(x + 1, y) ||
-                                !p.Inside(x, y - 1) || !p.Inside(x, y + 1));
+                    EXPECT_TRUE(!p.Inside(x - 1, y) || !p.Inside(x + 1, y) || !p.Inside(x, y - 1) ||
+                                !p.Inside(x, y + 1));
                 } else {
-                    EXPECT_TRUE(c == kBlack || c == kWhite || c == kGrey) << sign.file << " " << x
-                                                                          << "," << y;
+                    EXPECT_TRUE(c == kBlack || c == kWhite || c == kGrey)
+                        << sign.file << " " << x << "," << y;
                 }
             }
         EXPECT_EQ(magenta, std::string(sign.file) == "sign_large.bmp" ? 3 : 0) << sign.file;
@@ -175,8 +193,8 @@ TEST(SignPictures, ColoursAndWhereThePiecesLie)
             const int left = sign.dots[i].left;
             ExpectBox(Bounds(p, left, right), sign.dots[i], std::string(sign.file) + " dot");
             // Nothing between the word and the dot's box, or between dots.
-            const Box gap = Bounds(p, (i == 0 ? sign.word.right : sign.dots[i - 1].right) + 1,
-                                   left - 1);
+            const Box gap =
+                Bounds(p, (i == 0 ? sign.word.right : sign.dots[i - 1].right) + 1, left - 1);
             EXPECT_EQ(gap.right, -1) << sign.file << " gap before dot " << i;
         }
     }
@@ -208,10 +226,14 @@ TEST(SignPictures, CleanOutlinesSolidPiecesAndShare)
             if (reached[i] || p.Inside(i % w, i / w))
                 continue;
             reached[i] = 1;
-            if (i % w > 0) stack.push_back(i - 1);
-            if (i % w < w - 1) stack.push_back(i + 1);
-            if (i >= w) stack.push_back(i - w);
-            if (i < (h - 1) * w) stack.push_back(i + w);
+            if (i % w > 0)
+                stack.push_back(i - 1);
+            if (i % w < w - 1)
+                stack.push_back(i + 1);
+            if (i >= w)
+                stack.push_back(i - w);
+            if (i < (h - 1) * w)
+                stack.push_back(i + w);
         }
         int inside = 0, holes = 0;
         for (int i = 0; i < w * h; ++i) {

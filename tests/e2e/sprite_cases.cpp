@@ -1,0 +1,222 @@
+// End-to-end cases of the seven floating signs: their windows, shapes and first places, the
+// creep and the jumps, how they look over the desktop, and the same signs in a preview.
+#include "common/saver_random.h"
+#include "harness.h"
+#include "scene/sprite_image.h"
+#include <cstring>
+#include <vector>
+
+namespace
+{
+const int kSizes[7][2] = {{320, 120}, {240, 90}, {240, 90}, {160, 60},
+                          {160, 60},  {160, 60}, {160, 60}};
+
+// The sign windows of a saver window in the order they were made: a new child window goes
+// below its siblings, so that is the stacking order from the top.
+std::vector<HWND> Signs(HWND saver_window)
+{
+    std::vector<HWND> signs;
+    for (HWND sign = GetWindow(saver_window, GW_CHILD); sign != nullptr;
+         sign = GetWindow(sign, GW_HWNDNEXT)) {
+        char name[32] = {};
+        GetClassNameA(sign, name, sizeof name);
+        if (strcmp(name, "purlwindow") == 0)
+            signs.push_back(sign);
+    }
+    return signs;
+}
+
+RECT PlaceIn(HWND sign, HWND saver_window)
+{
+    RECT rect;
+    GetWindowRect(sign, &rect);
+    MapWindowPoints(nullptr, saver_window, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The signs once the saver window's creation is complete (it turns visible then): all seven
+// made and placed, and the first tick still to come.
+std::vector<HWND> WaitForSigns(HWND saver_window)
+{
+    for (int i = 0; i < 300 && !IsWindowVisible(saver_window); ++i)
+        Sleep(10);
+    return Signs(saver_window);
+}
+
+// The first places that the first 21 draws give in a parent of width x height.
+std::vector<POINT> FirstPlaces(int width, int height)
+{
+    RestartSaverRandom();
+    std::vector<POINT> places;
+    for (int i = 0; i < 7; ++i) {
+        SaverRandom(); // the sign's clock
+        const long y = static_cast<long>(SaverRandom() % static_cast<uint32_t>(height));
+        const long x = static_cast<long>(SaverRandom() % static_cast<uint32_t>(width));
+        places.push_back({x, y});
+    }
+    return places;
+}
+
+void CheckWindowsAndFirstPlaces(const std::vector<HWND>& signs, HWND saver_window)
+{
+    RECT client;
+    GetClientRect(saver_window, &client);
+    const std::vector<POINT> places = FirstPlaces(client.right, client.bottom);
+    CHECK_EQ(signs.size(), static_cast<size_t>(7));
+    for (size_t i = 0; i < signs.size() && i < 7; ++i) {
+        const RECT r = PlaceIn(signs[i], saver_window);
+        CHECK_EQ(r.right - r.left, static_cast<long>(kSizes[i][0]));
+        CHECK_EQ(r.bottom - r.top, static_cast<long>(kSizes[i][1]));
+        if (r.left != places[i].x || r.top != places[i].y)
+            RecordFailure(__FILE__, __LINE__,
+                          "sign " + std::to_string(i) + " first placed at " +
+                              std::to_string(r.left) + "," + std::to_string(r.top));
+        char title[32] = {};
+        GetWindowTextA(signs[i], title, sizeof title);
+        CHECK(strcmp(title, "purlchild") == 0);
+        CHECK_EQ(static_cast<unsigned long>(GetWindowLongA(signs[i], GWL_STYLE)) & 0xF0000000ul,
+                 0x50000000ul);
+        CHECK(GetWindowLongA(signs[i], GWL_EXSTYLE) & WS_EX_LAYERED);
+    }
+}
+
+void SevenSignsCreepAndJump()
+{
+    HWND desktop = ShowTestDesktop(TestDesktopColour);
+    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    Saver saver = StartSaver("/s");
+    HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
+    CHECK(window != nullptr);
+    const std::vector<HWND> signs = WaitForSigns(window);
+    CheckWindowsAndFirstPlaces(signs, window);
+
+    // Each sign's region is its picture's shape.
+    HMODULE program = LoadLibraryExA(g_saver_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (int id = 131; id <= 133; ++id)
+        CHECK_EQ(LoadSpriteImage(program, id), 1);
+    const int image_of[7] = {0, 1, 1, 2, 2, 2, 2};
+    for (size_t i = 0; i < signs.size() && i < 7; ++i) {
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        CHECK(GetWindowRgn(signs[i], region) != ERROR);
+        if (!EqualRgn(region, sprite_images[image_of[i]].shape))
+            RecordFailure(__FILE__, __LINE__, "sign " + std::to_string(i) + " region differs");
+        DeleteObject(region);
+    }
+
+    // Follow the signs for four seconds: every change is a creep of exactly one pixel to the
+    // right, or a jump to a place wholly inside the screen; every sign jumps.
+    std::vector<RECT> last;
+    for (HWND sign : signs)
+        last.push_back(PlaceIn(sign, window));
+    std::vector<int> creeps(signs.size(), 0), jumps(signs.size(), 0);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 4000) {
+        Sleep(20);
+        for (size_t i = 0; i < signs.size(); ++i) {
+            const RECT r = PlaceIn(signs[i], window);
+            if (r.left == last[i].left && r.top == last[i].top)
+                continue;
+            if (r.left == last[i].left + 1 && r.top == last[i].top && jumps[i] == 0) {
+                ++creeps[i];
+            } else if (r.left != last[i].left + 1 || r.top != last[i].top) {
+                ++jumps[i];
+                if (r.left < 0 || r.top < 0 || r.right >= ScreenWidth() ||
+                    r.bottom >= ScreenHeight())
+                    RecordFailure(__FILE__, __LINE__,
+                                  "sign " + std::to_string(i) + " jumped outside");
+            }
+            last[i] = r;
+        }
+    }
+    for (size_t i = 0; i < signs.size(); ++i) {
+        if (creeps[i] < 3 || jumps[i] < 1)
+            RecordFailure(__FILE__, __LINE__,
+                          "sign " + std::to_string(i) + ": " + std::to_string(creeps[i]) +
+                              " creeps, " + std::to_string(jumps[i]) + " jumps");
+    }
+
+    // On the screen: the picture inside each sign's shape, the desktop around it.
+    int checked = 0;
+    for (int attempt = 0; attempt < 10 && checked == 0; ++attempt) {
+        const RECT before = PlaceIn(signs[0], window);
+        const Picture shot = CaptureScreen();
+        const RECT after = PlaceIn(signs[0], window);
+        if (memcmp(&before, &after, sizeof before) != 0)
+            continue; // it moved during the shot
+        HDC dc = sprite_images[0].dc;
+        int inside_same = 0, inside = 0, around_lit = 0, around = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const int sx = before.left + x, sy = before.top + y;
+                if (sx < 0 || sy < 0 || sx >= shot.width || sy >= shot.height)
+                    continue;
+                const COLORREF c = GetPixel(dc, x, y);
+                const uint32_t expected = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+                if (PtInRegion(sprite_images[0].shape, x, y)) {
+                    ++inside;
+                    inside_same += shot.At(sx, sy) == expected;
+                } else {
+                    ++around;
+                    around_lit += shot.At(sx, sy) != 0;
+                }
+            }
+        checked = inside;
+        CHECK(inside > 0 && inside_same > inside * 98 / 100);
+        CHECK(around > 0 && around_lit > around * 95 / 100);
+    }
+    CHECK(checked > 0);
+    FreeLibrary(program);
+
+    PressKey(VK_SPACE);
+    DWORD code = 0xDEAD;
+    CHECK(WaitForExit(saver, 15000, &code));
+    CHECK_EQ(code, 0ul);
+    StopSaver(saver);
+    DestroyWindow(desktop);
+}
+
+LRESULT CALLBACK SmallHostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+void PreviewRunsTheSameSigns()
+{
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = SmallHostProc;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.lpszClassName = "PurlSmallHost";
+    RegisterClassA(&window_class);
+    HWND host = CreateWindowExA(0, "PurlSmallHost", "host", WS_POPUP | WS_VISIBLE, 100, 100, 152,
+                                112, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    Pump(200);
+    Saver saver = StartSaver("/p " + Decimal(host));
+    HWND preview = WaitForWindow(host, kSaverClass, "Preview", 15000);
+    CHECK(preview != nullptr);
+    if (preview != nullptr) {
+        const std::vector<HWND> signs = WaitForSigns(preview);
+        CheckWindowsAndFirstPlaces(signs, preview);
+        // After their jumps every sign, larger than the preview or not, lies within its span.
+        Pump(3800);
+        for (size_t i = 0; i < signs.size(); ++i) {
+            const RECT r = PlaceIn(signs[i], preview);
+            const int span_x = std::abs(152 - kSizes[i][0]), span_y = std::abs(112 - kSizes[i][1]);
+            if (r.left < 0 || r.left > span_x + 2 || r.top < 0 || r.top > span_y)
+                RecordFailure(__FILE__, __LINE__,
+                              "sign " + std::to_string(i) + " at " + std::to_string(r.left) + "," +
+                                  std::to_string(r.top));
+        }
+    }
+    DestroyWindow(host);
+    DWORD code = 0xDEAD;
+    CHECK(WaitForExit(saver, 15000, &code));
+    CHECK_EQ(code, 0ul);
+    StopSaver(saver);
+}
+
+const TestCase cases[] = {
+    {"sprites.seven_signs", SevenSignsCreepAndJump},
+    {"sprites.preview", PreviewRunsTheSameSigns},
+};
+const Registration registration(cases, sizeof cases / sizeof cases[0]);
+} // namespace

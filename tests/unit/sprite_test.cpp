@@ -1,0 +1,394 @@
+// The Sprites on a fake window platform: first placement from three draws, every failure row
+// with its message and inert state, the destructor's region rule, the tick's drift and
+// relocation, the overlap rule, and a simulated 100-minute scene.
+#include "common/saver_random.h"
+#include "scene/sprite.h"
+#include "scene/sprite_motion.h"
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace
+{
+struct FakeWindow {
+    PlainRect rect;
+    bool alive;
+    Sprite* user_data;
+    bool layered;
+    void* region;
+    bool shown;
+};
+
+struct Message {
+    void* owner;
+    std::string text;
+    std::string caption;
+};
+
+// The fake platform's world: windows and regions are numbered handles.
+struct Fake {
+    std::vector<FakeWindow> windows;
+    int regions_made = 0;
+    std::map<uintptr_t, int> regions_deleted;
+    std::vector<Message> messages;
+    int registrations = 0;
+    int registrations_to_fail = 0;
+    bool fail_create = false, fail_copy = false, fail_attach = false;
+    PlainRect parent = {0, 0, 1920, 1080};
+    int invalidations = 0;
+};
+Fake fake;
+
+void* const kParent = reinterpret_cast<void*>(0x5000);
+
+FakeWindow& W(void* handle)
+{
+    return fake.windows[reinterpret_cast<uintptr_t>(handle) - 1];
+}
+
+const SpritePlatform fake_platform = {
+    [] { return ++fake.registrations > fake.registrations_to_fail; },
+    [](void* bitmap) {
+        const int size = static_cast<int>(reinterpret_cast<uintptr_t>(bitmap));
+        return PixelSize{size, size * 3 / 8}; // a "bitmap" handle is its width
+    },
+    [](void*, int32_t w, int32_t h) -> void* {
+        if (fake.fail_create)
+            return nullptr;
+        fake.windows.push_back({{0, 0, w, h}, true, nullptr, false, nullptr, false});
+        return reinterpret_cast<void*>(fake.windows.size());
+    },
+    [](void* window, Sprite* sprite) { W(window).user_data = sprite; },
+    [](void* window) { W(window).layered = true; },
+    []() -> void* {
+        return reinterpret_cast<void*>(static_cast<uintptr_t>(0x100 + ++fake.regions_made));
+    },
+    [](void*, void*) { return !fake.fail_copy; },
+    [](void* window, void* region) {
+        if (fake.fail_attach)
+            return false;
+        W(window).region = region;
+        return true;
+    },
+    [](void*) { return fake.parent; },
+    [](void* window, int32_t x, int32_t y) {
+        PlainRect& r = W(window).rect;
+        r = {x, y, x + r.right - r.left, y + r.bottom - r.top};
+    },
+    [](void* window) { W(window).shown = true; },
+    [](void* owner, const char* text, const char* caption) {
+        fake.messages.push_back({owner, text, caption});
+    },
+    [](void* window) { W(window).alive = false; },
+    [](void* region) { ++fake.regions_deleted[reinterpret_cast<uintptr_t>(region)]; },
+    [](void* window) { return W(window).rect; },
+    [](void*) { ++fake.invalidations; },
+};
+
+void* Bitmap(int width)
+{
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(width));
+}
+void* const kShape = reinterpret_cast<void*>(0x77);
+void* const kDc = reinterpret_cast<void*>(0x88);
+
+struct Scene {
+    SpriteTable table = {};
+    Sprite* Make(int index, int width = 320)
+    {
+        table[index] = new Sprite(kParent, table, Bitmap(width), kDc, kShape);
+        return table[index];
+    }
+    ~Scene()
+    {
+        for (Sprite*& sprite : table) {
+            delete sprite;
+            sprite = nullptr;
+        }
+    }
+};
+
+void Fresh()
+{
+    fake = Fake();
+    sprite_platform = &fake_platform;
+    sprite_class_registered = 0;
+    RestartSaverRandom();
+}
+
+TEST(Sprite, FirstPlacementsFromThreeDrawsEach)
+{
+    Fresh();
+    Scene scene;
+    Sprite* first = scene.Make(0);
+    Sprite* second = scene.Make(1, 240);
+    EXPECT_EQ(first->elapsed, 41u);
+    EXPECT_EQ(W(first->window).rect.left, 574);
+    EXPECT_EQ(W(first->window).rect.top, 107);
+    EXPECT_EQ(second->elapsed, 250u);
+    EXPECT_EQ(W(second->window).rect.left, 364);
+    EXPECT_EQ(W(second->window).rect.top, 809);
+    EXPECT_EQ(first->width, 320);
+    EXPECT_EQ(first->height, 120);
+    EXPECT_EQ(W(first->window).rect.right - W(first->window).rect.left, 320);
+    EXPECT_TRUE(W(first->window).layered);
+    EXPECT_TRUE(W(first->window).shown);
+    EXPECT_EQ(W(first->window).user_data, first);
+    EXPECT_EQ(W(first->window).region, first->region);
+    EXPECT_EQ(first->image_dc, kDc);
+    EXPECT_EQ(first->table, scene.table);
+    EXPECT_EQ(first->parent_rect.right, 1920);
+    EXPECT_EQ(fake.registrations, 1); // the class is registered once
+    EXPECT_TRUE(fake.messages.empty());
+}
+
+TEST(Sprite, AnEmptyParentPlacesAtZero)
+{
+    for (PlainRect parent : {PlainRect{0, 0, 0, 500}, PlainRect{0, 0, 500, 0}}) {
+        Fresh();
+        fake.parent = parent;
+        Scene scene;
+        Sprite* sprite = scene.Make(0);
+        EXPECT_EQ(W(sprite->window).rect.left, parent.right == 0 ? 0 : 6334 % 500);
+        EXPECT_EQ(W(sprite->window).rect.top, parent.bottom == 0 ? 0 : 18467 % 500);
+        EXPECT_EQ(SaverRandom(), 26500u); // three draws either way
+    }
+}
+
+struct FailureRow {
+    const char* name;
+    bool* flag;
+    const char* text; // nullptr: no message
+    bool window_made_then_destroyed;
+    bool keeps_region;
+};
+
+TEST(Sprite, EachFailureLeavesAnInertSpriteAndDrawsNothing)
+{
+    const FailureRow rows[] = {
+        {"create", &fake.fail_create, "CreateWindow() failed.", false, false},
+        {"copy", &fake.fail_copy, "CombineRgn() failed.", true, true},
+        {"attach", &fake.fail_attach, "SetWindowRgn() failed.", true, true},
+    };
+    for (const FailureRow& row : rows) {
+        Fresh();
+        *row.flag = true;
+        Scene scene;
+        Sprite* failed = scene.Make(0);
+        ASSERT_EQ(fake.messages.size(), 1u) << row.name;
+        EXPECT_EQ(fake.messages[0].text, row.text);
+        EXPECT_EQ(fake.messages[0].caption, "purlpurl");
+        EXPECT_EQ(fake.messages[0].owner, kParent);
+        EXPECT_EQ(failed->window, nullptr);
+        EXPECT_EQ(failed->parent, kParent);
+        EXPECT_EQ(failed->image_bitmap, Bitmap(320)); // read before the window was made
+        EXPECT_EQ(failed->width, 320);
+        EXPECT_EQ(failed->image_dc, nullptr);
+        EXPECT_EQ(failed->elapsed, 0u);
+        EXPECT_EQ(fake.windows.size(), row.window_made_then_destroyed ? 1u : 0u);
+        if (row.window_made_then_destroyed) {
+            EXPECT_FALSE(fake.windows[0].alive);
+        }
+        EXPECT_EQ(failed->region != nullptr, row.keeps_region);
+
+        // The next Sprite gets the draws the failed one would have had; an inert Sprite
+        // neither moves nor draws at a tick, nor counts in the overlap test.
+        *row.flag = false;
+        Sprite* next = scene.Make(1);
+        SpriteTick(failed, 5000);
+        EXPECT_EQ(next->elapsed, 41u);
+        EXPECT_EQ(W(next->window).rect.left, 574);
+        EXPECT_EQ(W(next->window).rect.top, 107);
+        EXPECT_FALSE(OverlapsOthers(next, {-100000, -100000, 100000, 100000}));
+        EXPECT_EQ(SaverRandom(), 26500u);
+
+        // Destruction deletes an unattached region exactly once.
+        void* kept = failed->region;
+        delete failed;
+        scene.table[0] = nullptr;
+        EXPECT_EQ(fake.regions_deleted[reinterpret_cast<uintptr_t>(kept)],
+                  row.keeps_region ? 1 : 0);
+    }
+}
+
+TEST(Sprite, FailedRegistrationIsSilentAndRetriedByTheNext)
+{
+    Fresh();
+    fake.registrations_to_fail = 1;
+    Scene scene;
+    Sprite* first = scene.Make(0);
+    EXPECT_EQ(first->window, nullptr);
+    EXPECT_EQ(first->image_bitmap, nullptr);
+    EXPECT_EQ(first->table, scene.table);
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_EQ(sprite_class_registered, 0);
+    Sprite* second = scene.Make(1);
+    EXPECT_NE(second->window, nullptr);
+    EXPECT_EQ(sprite_class_registered, 1);
+    EXPECT_EQ(second->elapsed, 41u);
+    scene.Make(2);
+    EXPECT_EQ(fake.registrations, 2);
+}
+
+TEST(Sprite, DestroyingALiveSpriteLeavesItsRegionToTheWindow)
+{
+    Fresh();
+    {
+        Scene scene;
+        scene.Make(0);
+    }
+    EXPECT_FALSE(fake.windows[0].alive);
+    EXPECT_TRUE(fake.regions_deleted.empty());
+}
+
+struct TickRow {
+    uint32_t start;
+    uint32_t dt;
+    bool relocates;
+    uint32_t after;
+};
+
+TEST(SpriteTick, DriftsBelowThreeSecondsAndRelocatesAtThem)
+{
+    const TickRow rows[] = {
+        {2499, 500, false, 2999},
+        {2500, 500, true, 0},
+        {100, 0, false, 100},
+        {41, 10000, true, (41 + 10000) % 3000},
+        {2999, 0xFFFFFFFFu, false, 2998}, // the clock's addition wraps modulo 2^32
+    };
+    for (const TickRow& row : rows) {
+        Fresh();
+        Scene scene;
+        Sprite* sprite = scene.Make(0, 160);
+        sprite->MoveSprite(1900, 300); // partly beyond the right edge
+        sprite->elapsed = row.start;
+        SpriteTick(sprite, row.dt);
+        const PlainRect r = W(sprite->window).rect;
+        EXPECT_EQ(sprite->elapsed, row.after) << row.start << "+" << row.dt;
+        if (row.relocates) {
+            EXPECT_GE(r.left, 0);
+            EXPECT_LT(r.right, 1920);
+            EXPECT_EQ(fake.invalidations, 1);
+        } else {
+            EXPECT_EQ(r.left, 1901); // one pixel right, beyond the edge too
+            EXPECT_EQ(r.top, 300);
+            EXPECT_EQ(fake.invalidations, 0);
+        }
+    }
+}
+
+struct OverlapRow {
+    PlainRect a, b;
+    bool overlap;
+};
+
+TEST(SpriteMotion, OverlapIsTheInclusiveCornerTest)
+{
+    const OverlapRow rows[] = {
+        {{0, 0, 160, 60}, {160, 0, 320, 60}, true},    // touching along an edge
+        {{0, 0, 160, 60}, {161, 0, 321, 60}, false},   // one pixel apart
+        {{0, 0, 160, 60}, {160, 60, 200, 90}, true},   // touching at a corner
+        {{0, 40, 300, 60}, {100, 0, 160, 200}, false}, // a plus sign: no corner inside
+        {{10, 10, 20, 20}, {0, 0, 100, 100}, true},    // wholly inside
+        {{0, 0, 100, 100}, {10, 10, 20, 20}, true},    // wholly around
+        {{0, 0, 50, 50}, {0, 0, 50, 50}, true},        {{0, 0, 50, 50}, {0, 51, 50, 90}, false},
+    };
+    for (const OverlapRow& row : rows) {
+        EXPECT_EQ(RectsOverlap(row.a, row.b), row.overlap);
+        EXPECT_EQ(RectsOverlap(row.b, row.a), row.overlap);
+    }
+}
+
+TEST(SpriteMotion, ASpriteNeverBlocksItself)
+{
+    Fresh();
+    fake.parent = {0, 0, 200, 100};
+    Scene scene;
+    Sprite* sprite = scene.Make(0, 160); // 160 x 60 in 200 x 100: every place overlaps its own
+    sprite->elapsed = 2999;
+    RestartSaverRandom();
+    SpriteTick(sprite, 1);
+    const PlainRect r = W(sprite->window).rect;
+    EXPECT_EQ(r.left, static_cast<int32_t>(41 % 40));
+    EXPECT_EQ(r.top, static_cast<int32_t>(18467 % 40));
+    EXPECT_EQ(SaverRandom(), 6334u); // only the first candidate's two draws
+}
+
+TEST(SpriteMotion, WhenAllTenCandidatesOverlapTheTenthIsTaken)
+{
+    Fresh();
+    Scene scene;
+    Sprite* blocker = scene.Make(0, 320);
+    blocker->MoveSprite(0, 0);
+    W(blocker->window).rect = {-10, -10, 5000, 5000}; // covers every place
+    Sprite* sprite = scene.Make(1, 160);
+    sprite->elapsed = 2999;
+    RestartSaverRandom();
+    uint32_t draws[22];
+    for (uint32_t& d : draws)
+        d = SaverRandom();
+    RestartSaverRandom();
+    SpriteTick(sprite, 1);
+    const PlainRect r = W(sprite->window).rect;
+    EXPECT_EQ(r.left, static_cast<int32_t>(draws[18] % (1920 - 160)));
+    EXPECT_EQ(r.top, static_cast<int32_t>(draws[19] % (1080 - 60)));
+    EXPECT_EQ(SaverRandom(), draws[20]); // 20 draws used
+}
+
+TEST(SpriteMotion, ASpriteLargerThanItsParentStaysWithinTheSpan)
+{
+    Fresh();
+    fake.parent = {0, 0, 152, 112};
+    Scene scene;
+    Sprite* sprite = scene.Make(0, 320); // 320 x 120 in 152 x 112
+    int widest = 0;
+    for (int i = 0; i < 2000; ++i) {
+        sprite->elapsed = 2999;
+        SpriteTick(sprite, 1);
+        const PlainRect r = W(sprite->window).rect;
+        ASSERT_GE(r.left, 0);
+        ASSERT_LE(r.left, 167);
+        ASSERT_GE(r.top, 0);
+        ASSERT_LE(r.top, 7);
+        widest = std::max(widest, r.left);
+    }
+    EXPECT_GT(widest, 150); // the whole span is used
+
+    Fresh();
+    fake.parent = {0, 0, 320, 500};
+    Scene exact;
+    Sprite* fits = exact.Make(0, 320);
+    fits->elapsed = 2999;
+    SpriteTick(fits, 1);
+    EXPECT_EQ(W(fits->window).rect.left, 0); // a span of 0
+}
+
+TEST(SpriteMotion, AHundredMinuteSceneKeepsRelocatedSpritesInside)
+{
+    Fresh();
+    Scene scene;
+    const int widths[kSpriteCount] = {320, 240, 240, 160, 160, 160, 160};
+    for (int i = 0; i < kSpriteCount; ++i)
+        scene.Make(i, widths[i]);
+    uint32_t relocations = 0;
+    for (int tick = 0; tick < 12000; ++tick) {
+        const uint32_t dt = 500 + static_cast<uint32_t>(tick % 7) - 3; // a timer's jitter
+        for (Sprite* sprite : scene.table) {
+            const uint32_t before = sprite->elapsed;
+            SpriteTick(sprite, dt);
+            ASSERT_LT(sprite->elapsed, 3000u);
+            if (sprite->elapsed < before + dt) { // it relocated
+                ++relocations;
+                const PlainRect r = W(sprite->window).rect;
+                ASSERT_GE(r.left, 0);
+                ASSERT_GE(r.top, 0);
+                ASSERT_LT(r.right, 1920);
+                ASSERT_LT(r.bottom, 1080);
+            }
+        }
+    }
+    EXPECT_GT(relocations, 7u * 1900);
+}
+} // namespace
