@@ -3,8 +3,7 @@
 #pragma once
 #include <cstdint>
 
-namespace msg
-{
+namespace msg {
 constexpr uint32_t kNull = 0x0000;
 constexpr uint32_t kClose = 0x0010;
 constexpr uint32_t kShowWindow = 0x0018;

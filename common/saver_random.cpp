@@ -1,8 +1,7 @@
 // The process's one pseudo-random generator (a 32-bit linear congruential generator).
 #include "common/saver_random.h"
 
-namespace
-{
+namespace {
 uint32_t random_state = 1;
 }
 

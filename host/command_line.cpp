@@ -1,8 +1,7 @@
 // Reading the command line: skipping the program's name and choosing the run mode.
 #include "host/command_line.h"
 
-namespace
-{
+namespace {
 bool IsAboveSpace(const char* p)
 {
     return static_cast<unsigned char>(*p) > ' ';

@@ -3,8 +3,7 @@
 #include "common/saver_state.h"
 #include "host/dialog_placement.h"
 
-namespace
-{
+namespace {
 const WORD kConfigDialog = 2003;
 
 void PlaceDialog(HWND dialog)

@@ -4,8 +4,7 @@
 #include "host/dismissal_filter.h"
 #include "host/password_hooks.h"
 
-namespace
-{
+namespace {
 using VerifyPasswordFn = BOOL(WINAPI*)(HWND);
 
 void PostClose(void* window)

@@ -12,8 +12,7 @@ bool MouseTravelDismisses(CursorPoint anchor, CursorPoint now, uint32_t threshol
     return distance(now.x, anchor.x) + distance(now.y, anchor.y) > threshold;
 }
 
-namespace
-{
+namespace {
 // Acts on one row of the dismissal table. Returns true when the message is answered
 // here (WM_SETCURSOR), with the answer in *result.
 bool ApplyDismissalRow(SaverState& state, const FilterOps& ops, void* window, uint32_t message,

@@ -7,8 +7,7 @@
 #include "host/saver_window.h"
 #include <windows.h>
 
-namespace
-{
+namespace {
 const char* NextChar(const char* p)
 {
     return CharNextA(p);

@@ -4,8 +4,7 @@
 #include "common/saver_state.h"
 #include "host/close_check.h"
 
-namespace
-{
+namespace {
 using ChangePasswordFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
 
 // Reads "ScreenSaveUsePassword" as a 32-bit value; longer data fails the read.

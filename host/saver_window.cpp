@@ -5,8 +5,7 @@
 #include "host/password_hooks.h"
 #include "scene/scene_controller.h"
 
-namespace
-{
+namespace {
 const char kSaverClass[] = "WindowsScreenSaverClass";
 const char kSaverTitle[] = "Screen Saver";
 const char kPreviewTitle[] = "Preview";

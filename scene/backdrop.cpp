@@ -2,10 +2,10 @@
 // tick costs no platform call per pixel.
 #include "scene/backdrop.h"
 #include "scene/melt.h"
+#include "scene/pixel_format.h"
 #include "scene/scene_clock.h"
 
-namespace
-{
+namespace {
 struct Backdrop {
     HDC dc;
     HBITMAP bitmap;
@@ -16,13 +16,7 @@ Backdrop backdrop;
 
 HBITMAP CreatePixelBitmap(HDC reference, int width, int height, void** bits)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownPixels(width, height);
     return CreateDIBSection(reference, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 } // namespace

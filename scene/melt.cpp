@@ -2,8 +2,7 @@
 #include "scene/melt.h"
 #include "common/saver_random.h"
 
-namespace
-{
+namespace {
 // blend[s] = floor(floor(s / 2) * 29 / 30) for the sum s of two channels (0..510).
 struct BlendTable {
     uint8_t value[511];

@@ -8,8 +8,7 @@
 #include "scene/sprite_motion.h"
 #include "scene/sprite_window.h"
 
-namespace
-{
+namespace {
 const UINT_PTR kTimerId = 1;
 
 // Which picture each entry of the SpriteTable shows: 1 large, 2 medium, 4 small.

@@ -7,8 +7,7 @@
 const SpritePlatform* sprite_platform = nullptr;
 int sprite_class_registered = 0;
 
-namespace
-{
+namespace {
 const char kCaption[] = "purlpurl";
 }
 

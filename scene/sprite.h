@@ -40,8 +40,7 @@ extern const SpritePlatform* sprite_platform;
 // 1 once "purlwindow" has been registered in this process.
 extern int sprite_class_registered;
 
-class Sprite
-{
+class Sprite {
   public:
     Sprite(void* parent, Sprite** table, void* image_bitmap, void* image_dc, void* image_shape);
     virtual ~Sprite();

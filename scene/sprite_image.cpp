@@ -2,13 +2,13 @@
 // their runs of not-black pixels become one region in one call, instead of one region
 // subtraction per black pixel.
 #include "scene/sprite_image.h"
+#include "scene/pixel_format.h"
 #include "scene/shape_runs.h"
 #include <cstdlib>
 
 SpriteImage sprite_images[3];
 
-namespace
-{
+namespace {
 // The picture's pixels as the platform converted it for the screen, as 32-bit values, in a
 // block the caller frees; unreadable pixels count as not black.
 uint32_t* ReadPixels(HDC screen, HBITMAP bitmap, int width, int height)
@@ -17,13 +17,7 @@ uint32_t* ReadPixels(HDC screen, HBITMAP bitmap, int width, int height)
     auto* pixels = static_cast<uint32_t*>(malloc(count * sizeof(uint32_t) + 1));
     if (pixels == nullptr)
         return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownPixels(width, height);
     if (GetDIBits(screen, bitmap, 0, height, pixels, &info, DIB_RGB_COLORS) != height)
         for (size_t i = 0; i < count; ++i)
             pixels[i] = 0xFFFFFFFFu;

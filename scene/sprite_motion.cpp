@@ -2,8 +2,7 @@
 #include "scene/sprite_motion.h"
 #include "common/saver_random.h"
 
-namespace
-{
+namespace {
 bool HoldsPoint(const PlainRect& r, int32_t x, int32_t y)
 {
     return r.left <= x && x <= r.right && r.top <= y && y <= r.bottom;

@@ -4,8 +4,7 @@
 #include "scene/sprite_window.h"
 #include "scene/sprite.h"
 
-namespace
-{
+namespace {
 const char kSpriteClass[] = "purlwindow";
 
 HWND Window(void* handle)

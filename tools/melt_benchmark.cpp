@@ -3,13 +3,13 @@
 // DIB section's memory. Checks that both leave the same pixels and prints both times and the ratio.
 #include "common/saver_random.h"
 #include "scene/melt.h"
+#include "scene/pixel_format.h"
 #include <cstdio>
 #include <cstring>
 #include <vector>
 #include <windows.h>
 
-namespace
-{
+namespace {
 const int kWidth = 1920;
 const int kHeight = 1080;
 const int kTicks = 20;
@@ -44,18 +44,6 @@ void PerPixelDrip(HDC dc, int width, int height)
         }
     }
 }
-
-BITMAPINFO TopDown32()
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 } // namespace
 
 int main()
@@ -67,7 +55,7 @@ int main()
                 (x * 255 / kWidth) << 16 | (y * 255 / kHeight) << 8 | ((x ^ y) & 255));
 
     HDC screen = GetDC(nullptr);
-    BITMAPINFO info = TopDown32();
+    BITMAPINFO info = TopDownPixels(kWidth, kHeight);
 
     // The per-pixel way: a bitmap compatible with the screen.
     HDC slow_dc = CreateCompatibleDC(screen);

@@ -1,13 +1,13 @@
 // The sample desktop that the demo shows under the saver: a sky, hills, a sun and a few
 // window-like panels, so the melt and the tremble have colour to work on. A Windows program that
 // fills the screen with the picture until it is ended.
+#include "scene/pixel_format.h"
 #include <cmath>
 #include <cstdint>
 #include <vector>
 #include <windows.h>
 
-namespace
-{
+namespace {
 struct Rgb { // laid out as a 32-bit DIB pixel
     uint8_t b, g, r, pad;
 };
@@ -83,12 +83,7 @@ LRESULT CALLBACK DesktopProc(HWND window, UINT message, WPARAM wparam, LPARAM lp
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = desktop.width;
-        info.bmiHeader.biHeight = -desktop.height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        const BITMAPINFO info = TopDownPixels(desktop.width, desktop.height);
         SetDIBitsToDevice(dc, 0, 0, desktop.width, desktop.height, 0, 0, 0, desktop.height,
                           desktop.pixels.data(), &info, DIB_RGB_COLORS);
         EndPaint(window, &paint);

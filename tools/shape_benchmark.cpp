@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace
-{
+namespace {
 const int kRounds = 5;
 
 double Now()

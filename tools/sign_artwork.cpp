@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 struct Colour {
     uint8_t r, g, b;
 };

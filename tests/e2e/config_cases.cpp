@@ -5,8 +5,7 @@
 #include <cstring>
 #include <vector>
 
-namespace
-{
+namespace {
 const wchar_t kDots[] = L"purl\x30FB\x30FB\x30FB";
 const wchar_t kDoubleDots[] = L"purlpurl\x30FB\x30FB\x30FB";
 
@@ -153,25 +152,9 @@ HWND WaitForDialog(const Saver& saver)
     return nullptr;
 }
 
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
 HWND MakeOwnerWindow()
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA window_class = {};
-        window_class.lpfnWndProc = OwnerProc;
-        window_class.hInstance = GetModuleHandleA(nullptr);
-        window_class.lpszClassName = "PurlTestOwner";
-        RegisterClassA(&window_class);
-        registered = true;
-    }
-    HWND window =
-        CreateWindowExA(0, "PurlTestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300,
-                        200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = MakeTestWindow("PurlTestOwner", nullptr, WS_OVERLAPPEDWINDOW, {20, 20, 320, 220});
     SetForegroundWindow(window);
     Pump(300);
     return window;
@@ -280,10 +263,7 @@ void OwnerFollowsTheCommandLine()
             CHECK(!IsWindowEnabled(owner)); // the modal dialog disables its owner
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
-        DWORD code = 0xDEAD;
-        CHECK(WaitForExit(saver, 15000, &code));
-        CHECK_EQ(code, 2ul);
-        StopSaver(saver);
+        CHECK_EQ(WaitForEnd(saver), 2ul);
     }
 
     // A bare command line gives an unowned dialog, whatever window is in front.
@@ -296,10 +276,7 @@ void OwnerFollowsTheCommandLine()
         CHECK(GetWindow(dialog, GW_OWNER) == nullptr);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     }
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    CHECK_EQ(code, 1ul);
-    StopSaver(saver);
+    CHECK_EQ(WaitForEnd(saver), 1ul);
     DestroyWindow(owner);
 }
 

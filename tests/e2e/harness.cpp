@@ -1,13 +1,14 @@
 // The end-to-end harness: process control, windows, input and screen capture, and main().
 #include "harness.h"
+#include "scene/pixel_format.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 std::string g_saver_path;
 
-namespace
-{
+namespace {
 std::vector<TestCase>& AllCases()
 {
     static std::vector<TestCase> cases;
@@ -133,8 +134,7 @@ HWND WaitForWindow(HWND parent, const char* window_class, const char* title, DWO
     }
 }
 
-namespace
-{
+namespace {
 struct ClassCount {
     const char* window_class;
     int count;
@@ -230,19 +230,13 @@ int ScreenHeight()
     return GetSystemMetrics(SM_CYSCREEN);
 }
 
-namespace
-{
+namespace {
 Picture CaptureRect(int left, int top, int width, int height)
 {
     Picture picture = {width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownPixels(width, height);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
@@ -273,12 +267,7 @@ LRESULT CALLBACK TestDesktopProc(HWND window, UINT message, WPARAM wparam, LPARA
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
                 pixels[static_cast<size_t>(y) * width + x] = desktop_colour(x, y);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        const BITMAPINFO info = TopDownPixels(width, height);
         SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info,
                           DIB_RGB_COLORS);
         EndPaint(window, &paint);
@@ -295,8 +284,7 @@ Picture CaptureScreen()
     return CaptureRect(0, 0, ScreenWidth(), ScreenHeight());
 }
 
-namespace
-{
+namespace {
 std::vector<RECT> SignRects(HWND saver_window)
 {
     std::vector<RECT> rects;
@@ -309,6 +297,37 @@ std::vector<RECT> SignRects(HWND saver_window)
     return rects;
 }
 } // namespace
+
+HWND MakeTestWindow(const char* window_class, WNDPROC proc, DWORD style, RECT place)
+{
+    static std::set<std::string> registered;
+    if (registered.insert(window_class).second) {
+        WNDCLASSA record = {};
+        record.lpfnWndProc = proc != nullptr ? proc : DefWindowProcA;
+        record.hInstance = GetModuleHandleA(nullptr);
+        record.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        record.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        record.lpszClassName = window_class;
+        RegisterClassA(&record);
+    }
+    const DWORD ex_style = style & WS_CAPTION ? 0 : WS_EX_TOOLWINDOW;
+    HWND window =
+        CreateWindowExA(ex_style, window_class, "test window", style | WS_VISIBLE, place.left,
+                        place.top, place.right - place.left, place.bottom - place.top, nullptr,
+                        nullptr, GetModuleHandleA(nullptr), nullptr);
+    UpdateWindow(window);
+    Pump(300);
+    return window;
+}
+
+DWORD WaitForEnd(Saver& saver)
+{
+    DWORD code = 0xDEAD;
+    if (!WaitForExit(saver, 15000, &code))
+        RecordFailure(__FILE__, __LINE__, "the saver did not end in time");
+    StopSaver(saver);
+    return code;
+}
 
 Picture CaptureScreenWithoutSigns(HWND saver_window)
 {
@@ -337,22 +356,8 @@ uint32_t TestDesktopColour(int x, int y)
 HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y))
 {
     desktop_colour = colour_at;
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA window_class = {};
-        window_class.lpfnWndProc = TestDesktopProc;
-        window_class.hInstance = GetModuleHandleA(nullptr);
-        window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        window_class.lpszClassName = "PurlTestDesktop";
-        RegisterClassA(&window_class);
-        registered = true;
-    }
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "PurlTestDesktop", "test desktop",
-                                  WS_POPUP | WS_VISIBLE, 0, 0, ScreenWidth(), ScreenHeight(),
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    UpdateWindow(window);
-    Pump(300);
-    return window;
+    return MakeTestWindow("PurlTestDesktop", TestDesktopProc, WS_POPUP,
+                          {0, 0, ScreenWidth(), ScreenHeight()});
 }
 
 int main(int argc, char** argv)

@@ -80,6 +80,14 @@ Picture CaptureScreen();
 const uint32_t kUnderSign = 0xFF000000u;
 Picture CaptureScreenWithoutSigns(HWND saver_window);
 
+// A top-level window of the driver's own, of a class registered on first use (a null proc
+// gives the default one), shown and painted before it is returned.
+HWND MakeTestWindow(const char* window_class, WNDPROC proc, DWORD style, RECT place);
+
+// Waits for a saver to end (15 s at most; one still running is ended) and gives its exit code,
+// 0xDEAD when it had to be ended.
+DWORD WaitForEnd(Saver& saver);
+
 // A plain window that shows a known picture; the desktop the saver copies in the tests.
 HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y));
 uint32_t TestDesktopColour(int x, int y);

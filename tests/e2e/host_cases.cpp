@@ -3,8 +3,7 @@
 #include "harness.h"
 #include <cstring>
 
-namespace
-{
+namespace {
 void BadCommandLinesExitWithMinusOne()
 {
     struct Case {
@@ -34,10 +33,7 @@ void EndWithKeyAndExpectZero(Saver& saver)
 {
     MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
     PressKey(VK_SPACE);
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    CHECK_EQ(code, 0ul);
-    StopSaver(saver);
+    CHECK_EQ(WaitForEnd(saver), 0ul);
 }
 
 void FullScreenSaverCoversTheScreen()
@@ -119,23 +115,10 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 // A stand-in for the settings page's preview box: a window whose client area is 152 x 112.
 HWND MakePreviewHost()
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA window_class = {};
-        window_class.lpfnWndProc = HostProc;
-        window_class.hInstance = GetModuleHandleA(nullptr);
-        window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        window_class.lpszClassName = "PurlTestHost";
-        RegisterClassA(&window_class);
-        registered = true;
-    }
     RECT frame = {0, 0, 152, 112};
-    AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, 0);
-    HWND host = CreateWindowExA(0, "PurlTestHost", "host", WS_POPUP | WS_BORDER | WS_VISIBLE, 200,
-                                150, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-    Pump(200);
-    return host;
+    AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW);
+    OffsetRect(&frame, 200 - frame.left, 150 - frame.top);
+    return MakeTestWindow("PurlTestHost", HostProc, WS_POPUP | WS_BORDER, frame);
 }
 
 void PreviewFillsItsParentAndIgnoresInput()
@@ -176,10 +159,7 @@ void PreviewFillsItsParentAndIgnoresInput()
         }
         // The host closing its page destroys the preview, which ends the process with 0.
         DestroyWindow(host);
-        DWORD code = 0xDEAD;
-        CHECK(WaitForExit(saver, 15000, &code));
-        CHECK_EQ(code, 0ul);
-        StopSaver(saver);
+        CHECK_EQ(WaitForEnd(saver), 0ul);
     }
 }
 

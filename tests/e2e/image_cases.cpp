@@ -6,8 +6,7 @@
 #include "tools/shape_by_pixels.h"
 #include <cstring>
 
-namespace
-{
+namespace {
 std::string I686Path()
 {
     std::string path = g_saver_path;
@@ -135,10 +134,7 @@ void MissingPictureShowsTheMessage()
         changed += first.pixels[i] != later.pixels[i];
     CHECK(changed < 3 * ScreenWidth()); // at most the strips a repaint's tremble uncovers
     PressKey(VK_SPACE);
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    CHECK_EQ(code, 0ul);
-    StopSaver(saver);
+    CHECK_EQ(WaitForEnd(saver), 0ul);
     DestroyWindow(desktop);
 }
 

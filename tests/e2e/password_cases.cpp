@@ -5,8 +5,7 @@
 #include "stand_in_record.h"
 #include <cstring>
 
-namespace
-{
+namespace {
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\purl.scr";
 const char kDesktopKey[] = "Control Panel\\Desktop";
 
@@ -112,14 +111,6 @@ HWND StartWin9xSaver(Saver& saver, const std::string& program)
     CHECK(window != nullptr);
     Pump(700);
     return window;
-}
-
-DWORD WaitForEnd(Saver& saver)
-{
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    StopSaver(saver);
-    return code;
 }
 
 void NoPasswordWantedClosesAtOnce()
@@ -261,27 +252,9 @@ void OddRegistryValuesAndGarbageMessages()
     SetUsePassword(UsePassword::Unset);
 }
 
-LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
 HWND MakePlainWindow()
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA window_class = {};
-        window_class.lpfnWndProc = PlainProc;
-        window_class.hInstance = GetModuleHandleA(nullptr);
-        window_class.lpszClassName = "PurlTestPlain";
-        RegisterClassA(&window_class);
-        registered = true;
-    }
-    HWND window =
-        CreateWindowExA(0, "PurlTestPlain", "plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200,
-                        100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    Pump(200);
-    return window;
+    return MakeTestWindow("PurlTestPlain", nullptr, WS_OVERLAPPEDWINDOW, {50, 50, 250, 150});
 }
 
 void ChangePasswordHandsOnItsParent()

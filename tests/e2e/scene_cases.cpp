@@ -3,8 +3,7 @@
 #include "harness.h"
 #include <algorithm>
 
-namespace
-{
+namespace {
 struct Offset {
     int dx;
     int dy;
@@ -61,10 +60,7 @@ void CheckBorder(const Picture& shot, Offset offset)
 void EndSaver(Saver& saver)
 {
     PressKey(VK_SPACE);
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    CHECK_EQ(code, 0ul);
-    StopSaver(saver);
+    CHECK_EQ(WaitForEnd(saver), 0ul);
 }
 
 void SaverShowsTheDesktopThenMeltsItDownwards()
@@ -145,21 +141,8 @@ LRESULT CALLBACK PaintedHostProc(HWND window, UINT message, WPARAM wparam, LPARA
 
 HWND MakePaintedHost(int client_width, int client_height)
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA window_class = {};
-        window_class.lpfnWndProc = PaintedHostProc;
-        window_class.hInstance = GetModuleHandleA(nullptr);
-        window_class.lpszClassName = "PurlPaintedHost";
-        RegisterClassA(&window_class);
-        registered = true;
-    }
-    HWND host = CreateWindowExA(
-        0, "PurlPaintedHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 300, 200,
-        client_width, client_height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    UpdateWindow(host);
-    Pump(300);
-    return host;
+    return MakeTestWindow("PurlPaintedHost", PaintedHostProc, WS_POPUP | WS_CLIPCHILDREN,
+                          {300, 200, 300 + client_width, 200 + client_height});
 }
 
 // Under Wine a child window drawn by one process inside another process's window never reaches
@@ -182,10 +165,7 @@ void PreviewShowsItsParentsPicture()
     }
     DestroyWindow(desktop);
     PostMessageA(preview, WM_CLOSE, 0, 0);
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    CHECK_EQ(code, 0ul);
-    StopSaver(saver);
+    CHECK_EQ(WaitForEnd(saver), 0ul);
 }
 
 void TinyPreviewsRunAndEndCleanly()

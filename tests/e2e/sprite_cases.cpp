@@ -6,8 +6,7 @@
 #include <cstring>
 #include <vector>
 
-namespace
-{
+namespace {
 const int kSizes[7][2] = {{320, 120}, {240, 90}, {240, 90}, {160, 60},
                           {160, 60},  {160, 60}, {160, 60}};
 
@@ -168,28 +167,13 @@ void SevenSignsCreepAndJump()
     FreeLibrary(program);
 
     PressKey(VK_SPACE);
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    CHECK_EQ(code, 0ul);
-    StopSaver(saver);
+    CHECK_EQ(WaitForEnd(saver), 0ul);
     DestroyWindow(desktop);
-}
-
-LRESULT CALLBACK SmallHostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    return DefWindowProcA(window, message, wparam, lparam);
 }
 
 void PreviewRunsTheSameSigns()
 {
-    WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = SmallHostProc;
-    window_class.hInstance = GetModuleHandleA(nullptr);
-    window_class.lpszClassName = "PurlSmallHost";
-    RegisterClassA(&window_class);
-    HWND host = CreateWindowExA(0, "PurlSmallHost", "host", WS_POPUP | WS_VISIBLE, 100, 100, 152,
-                                112, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    Pump(200);
+    HWND host = MakeTestWindow("PurlSmallHost", nullptr, WS_POPUP, {100, 100, 252, 212});
     Saver saver = StartSaver("/p " + Decimal(host));
     HWND preview = WaitForWindow(host, kSaverClass, "Preview", 15000);
     CHECK(preview != nullptr);
@@ -208,10 +192,7 @@ void PreviewRunsTheSameSigns()
         }
     }
     DestroyWindow(host);
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    CHECK_EQ(code, 0ul);
-    StopSaver(saver);
+    CHECK_EQ(WaitForEnd(saver), 0ul);
 }
 
 const TestCase cases[] = {

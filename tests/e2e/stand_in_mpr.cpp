@@ -2,8 +2,7 @@
 #include "stand_in_record.h"
 #include <cstring>
 
-namespace
-{
+namespace {
 StandInRecord* record = nullptr;
 }
 

@@ -2,8 +2,7 @@
 // the shared record, optionally after running a little modal loop like the system's dialog.
 #include "stand_in_record.h"
 
-namespace
-{
+namespace {
 StandInRecord* record = nullptr;
 
 #ifndef STAND_IN_WITHOUT_ENTRY

@@ -3,8 +3,7 @@
 #include "host/close_check.h"
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 struct Clock {
     uint32_t now = 1000;
     uint32_t check_takes = 0; // ms that the verify request takes

@@ -8,8 +8,7 @@
 #include <gtest/gtest.h>
 #include <random>
 
-namespace
-{
+namespace {
 struct World {
     SaverState state;
     std::mt19937 random{1};

@@ -5,8 +5,7 @@
 #include <random>
 #include <string>
 
-namespace
-{
+namespace {
 const char* StepOne(const char* p)
 {
     return *p ? p + 1 : p;

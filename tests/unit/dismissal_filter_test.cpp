@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace
-{
+namespace {
 constexpr intptr_t kDefaultAnswer = 0x5EED;
 constexpr uint32_t kAutoPlay = 0xC0DE;
 

@@ -6,8 +6,7 @@
 #include <set>
 #include <vector>
 
-namespace
-{
+namespace {
 uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b)
 {
     return r << 16 | g << 8 | b;

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace
-{
+namespace {
 std::vector<ShapeRun> NonBlackRuns(const uint32_t* pixels, int32_t width, int32_t height,
                                    int32_t stride)
 {

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 struct Rgb {
     uint8_t r, g, b;
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }

@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 struct FakeWindow {
     PlainRect rect;
     bool alive;
