@@ -66,8 +66,10 @@ start_wine() {
         # No crash dialog waiting for a click in an unattended run.
         "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             >/dev/null 2>&1
+        "$WINESERVER" -w
     fi
-    "$WINESERVER" -p
+    # A server that is still up from an earlier run serves as well.
+    "$WINESERVER" -p 2>/dev/null || true
 }
 
 stop_all() {
