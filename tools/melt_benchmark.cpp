@@ -4,6 +4,7 @@
 #include "common/saver_random.h"
 #include "scene/melt.h"
 #include "scene/pixel_format.h"
+#include "tools/benchmark_clock.h"
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -13,14 +14,6 @@ namespace {
 const int kWidth = 1920;
 const int kHeight = 1080;
 const int kTicks = 20;
-
-double Now()
-{
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / frequency.QuadPart;
-}
 
 // One drip, read and written one pixel at a time, as the drip is defined.
 void PerPixelDrip(HDC dc, int width, int height)
@@ -70,16 +63,16 @@ int main()
     PixelBuffer buffer = {static_cast<uint32_t*>(bits), kWidth, kHeight, kWidth};
 
     RestartSaverRandom();
-    double t0 = Now();
+    double t0 = SecondsNow();
     for (int i = 0; i < kTicks * 500; ++i)
         PerPixelDrip(slow_dc, kWidth, kHeight);
-    const double slow = (Now() - t0) / kTicks;
+    const double slow = (SecondsNow() - t0) / kTicks;
 
     RestartSaverRandom();
-    t0 = Now();
+    t0 = SecondsNow();
     for (int i = 0; i < kTicks * 500; ++i)
         DripFilter(buffer, kWidth, kHeight);
-    const double fast = (Now() - t0) / kTicks;
+    const double fast = (SecondsNow() - t0) / kTicks;
 
     std::vector<uint32_t> slow_pixels(start.size());
     GetDIBits(slow_dc, slow_bitmap, 0, kHeight, slow_pixels.data(), &info, DIB_RGB_COLORS);

@@ -3,20 +3,13 @@
 // one call. Checks that both give equal regions and prints both times (best of several rounds)
 // and the ratio. The pictures are this program's own resources (the same .rc as purl.scr).
 #include "scene/sprite_image.h"
+#include "tools/benchmark_clock.h"
 #include "tools/shape_by_pixels.h"
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 const int kRounds = 5;
-
-double Now()
-{
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / frequency.QuadPart;
-}
 } // namespace
 
 int main()
@@ -35,18 +28,18 @@ int main()
     bool equal = true;
     for (int round = 0; round < kRounds; ++round) {
         HRGN slow[3], fast[3];
-        double t0 = Now();
+        double t0 = SecondsNow();
         for (int i = 0; i < 3; ++i) {
             HGDIOBJ previous = SelectObject(dc, bitmaps[i]);
             slow[i] = ShapeByPixelSubtraction(dc, sizes[i].bmWidth, sizes[i].bmHeight);
             SelectObject(dc, previous);
         }
-        slow_time = std::min(slow_time, Now() - t0);
+        slow_time = std::min(slow_time, SecondsNow() - t0);
 
-        t0 = Now();
+        t0 = SecondsNow();
         for (int i = 0; i < 3; ++i)
             fast[i] = ShapeOfBitmap(bitmaps[i]);
-        fast_time = std::min(fast_time, Now() - t0);
+        fast_time = std::min(fast_time, SecondsNow() - t0);
 
         for (int i = 0; i < 3; ++i) {
             const bool same = EqualRgn(slow[i], fast[i]) != 0;
