@@ -14,7 +14,7 @@ namespace {
 uint32_t* ReadPixels(HDC screen, HBITMAP bitmap, int width, int height)
 {
     const size_t count = static_cast<size_t>(width) * height;
-    auto* pixels = static_cast<uint32_t*>(malloc(count * sizeof(uint32_t) + 1));
+    auto* pixels = static_cast<uint32_t*>(malloc(count * sizeof(uint32_t)));
     if (pixels == nullptr)
         return nullptr;
     BITMAPINFO info = TopDownPixels(width, height);
@@ -56,15 +56,13 @@ HRGN RegionFromRuns(const ShapeRun* runs, int32_t count, int width, int height)
 }
 } // namespace
 
-HRGN ShapeOfBitmap(HBITMAP bitmap)
+HRGN ShapeOfBitmap(HDC screen, HBITMAP bitmap)
 {
     BITMAP size = {};
     GetObjectA(bitmap, sizeof size, &size);
-    HDC screen = GetDC(nullptr);
     uint32_t* pixels = ReadPixels(screen, bitmap, size.bmWidth, size.bmHeight);
-    ReleaseDC(nullptr, screen);
-    auto* runs = static_cast<ShapeRun*>(malloc(
-        static_cast<size_t>(MaxShapeRuns(size.bmWidth, size.bmHeight)) * sizeof(ShapeRun) + 1));
+    auto* runs = static_cast<ShapeRun*>(
+        malloc(static_cast<size_t>(MaxShapeRuns(size.bmWidth, size.bmHeight)) * sizeof(ShapeRun)));
     HRGN shape;
     if (pixels != nullptr && runs != nullptr) {
         const int32_t count = NonBlackRuns(pixels, size.bmWidth, size.bmHeight, size.bmWidth, runs);
@@ -83,8 +81,8 @@ int LoadSpriteImage(HINSTANCE instance, int id)
     image.bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(id & 0xFFFF));
     if (image.bitmap == nullptr)
         return 0;
-    image.shape = ShapeOfBitmap(image.bitmap);
     HDC screen = GetDC(nullptr);
+    image.shape = ShapeOfBitmap(screen, image.bitmap); // before the bitmap is selected anywhere
     image.dc = CreateCompatibleDC(screen);
     SelectObject(image.dc, image.bitmap);
     ReleaseDC(nullptr, screen);

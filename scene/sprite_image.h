@@ -13,8 +13,9 @@ struct SpriteImage {
 extern SpriteImage sprite_images[3];
 
 // The shape of a loaded picture: one region holding every pixel that is not pure black, as the
-// platform converted the picture for the screen. The bitmap must not be selected into a DC.
-HRGN ShapeOfBitmap(HBITMAP bitmap);
+// platform converted the picture for the screen (`screen`: the screen's drawing context). The
+// bitmap must not be selected into a DC.
+HRGN ShapeOfBitmap(HDC screen, HBITMAP bitmap);
 
 // Loads picture `id` (131..133) from `instance` into sprite_images[id - 131]. Returns 1, or 0
 // when the bitmap could not be loaded (nothing else is made for it then).

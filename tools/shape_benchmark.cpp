@@ -38,7 +38,7 @@ int main()
 
         t0 = SecondsNow();
         for (int i = 0; i < 3; ++i)
-            fast[i] = ShapeOfBitmap(bitmaps[i]);
+            fast[i] = ShapeOfBitmap(screen, bitmaps[i]);
         fast_time = std::min(fast_time, SecondsNow() - t0);
 
         for (int i = 0; i < 3; ++i) {

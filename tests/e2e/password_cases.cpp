@@ -94,6 +94,22 @@ std::string PrepareWin9xFolder(bool verifier_has_entry)
     return program;
 }
 
+// For one case: a copy of purl.scr beside the stand-ins, run as on Windows 98; afterwards
+// Wine reports the usual version again and the password value is gone.
+struct Windows98Scope {
+    std::string program;
+    explicit Windows98Scope(bool verifier_has_entry)
+        : program(PrepareWin9xFolder(verifier_has_entry))
+    {
+        ReportWindows98(true);
+    }
+    ~Windows98Scope()
+    {
+        ReportWindows98(false);
+        SetUsePassword(UsePassword::Unset);
+    }
+};
+
 // The system's "a saver is running" flag, as another program reads it. Wine keeps the value
 // a process read first, so each reading is made by a new process (this driver, asked to).
 int ScreenSaverRunning()
@@ -115,8 +131,8 @@ HWND StartWin9xSaver(Saver& saver, const std::string& program)
 
 void NoPasswordWantedClosesAtOnce()
 {
-    const std::string program = PrepareWin9xFolder(true);
-    ReportWindows98(true);
+    const Windows98Scope windows98(true);
+    const std::string& program = windows98.program;
     for (UsePassword use : {UsePassword::Unset, UsePassword::Zero, UsePassword::EightBytes}) {
         SetUsePassword(use);
         ResetRecord();
@@ -127,14 +143,12 @@ void NoPasswordWantedClosesAtOnce()
         CHECK_EQ(WaitForEnd(saver), 0ul);
         CHECK_EQ(Record()->password_loads, 0l);
     }
-    ReportWindows98(false);
-    SetUsePassword(UsePassword::Unset);
 }
 
 void PasswordRefusedThenAccepted()
 {
-    const std::string program = PrepareWin9xFolder(true);
-    ReportWindows98(true);
+    const Windows98Scope windows98(true);
+    const std::string& program = windows98.program;
     SetUsePassword(UsePassword::One);
     ResetRecord();
     Record()->answers[0] = 0;
@@ -157,14 +171,12 @@ void PasswordRefusedThenAccepted()
     CHECK_EQ(Record()->verify_depth_max, 1l);
     CHECK_EQ(Record()->password_frees, 1l);
     CHECK_EQ(ScreenSaverRunning(), 0);
-    ReportWindows98(false);
-    SetUsePassword(UsePassword::Unset);
 }
 
 void InputDuringTheDialogClosesNothing()
 {
-    const std::string program = PrepareWin9xFolder(true);
-    ReportWindows98(true);
+    const Windows98Scope windows98(true);
+    const std::string& program = windows98.program;
     SetUsePassword(UsePassword::One);
     ResetRecord();
     Record()->answers[0] = 0;
@@ -189,14 +201,12 @@ void InputDuringTheDialogClosesNothing()
     PressKey(VK_SPACE);
     CHECK_EQ(WaitForEnd(saver), 0ul);
     CHECK_EQ(Record()->verify_calls, 2l);
-    ReportWindows98(false);
-    SetUsePassword(UsePassword::Unset);
 }
 
 void VerifierWithoutEntryMeansNoPassword()
 {
-    const std::string program = PrepareWin9xFolder(false);
-    ReportWindows98(true);
+    const Windows98Scope windows98(false);
+    const std::string& program = windows98.program;
     SetUsePassword(UsePassword::One);
     ResetRecord();
     Saver saver;
@@ -206,14 +216,12 @@ void VerifierWithoutEntryMeansNoPassword()
     CHECK_EQ(ScreenSaverRunning(), 0);
     PressKey(VK_SPACE);
     CHECK_EQ(WaitForEnd(saver), 0ul);
-    ReportWindows98(false);
-    SetUsePassword(UsePassword::Unset);
 }
 
 void OddRegistryValuesAndGarbageMessages()
 {
-    const std::string program = PrepareWin9xFolder(true);
-    ReportWindows98(true);
+    const Windows98Scope windows98(true);
+    const std::string& program = windows98.program;
     // The value's type plays no part: text "1" and two bytes {1, 0} both ask for a password.
     for (UsePassword use : {UsePassword::TextOne, UsePassword::TwoBytes}) {
         SetUsePassword(use);
@@ -248,8 +256,6 @@ void OddRegistryValuesAndGarbageMessages()
         CHECK_EQ(WaitForEnd(saver), 0ul);
         CHECK_EQ(Record()->verify_calls, asked + 1);
     }
-    ReportWindows98(false);
-    SetUsePassword(UsePassword::Unset);
 }
 
 HWND MakePlainWindow()
