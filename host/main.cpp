@@ -72,7 +72,9 @@ LONG WINAPI FaultGuard(EXCEPTION_POINTERS* fault)
 }
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+// The process entry itself: the program links no C runtime start-up code, so the linker's
+// default entry for a GUI program is this function, and it ends the process itself.
+extern "C" void WinMainCRTStartup()
 {
     SetUnhandledExceptionFilter(FaultGuard);
     const char* mode_text = SkipProgramName(GetCommandLineA(), NextChar);

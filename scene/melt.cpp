@@ -3,16 +3,17 @@
 #include "common/saver_random.h"
 
 namespace {
-// blend[s] = floor(floor(s / 2) * 29 / 30) for the sum s of two channels (0..510).
+// blend[s] = floor(floor(s / 2) * 29 / 30) for the sum s of two channels (0..510). Made by
+// the compiler: the Windows program has no start-up code that would run a constructor.
 struct BlendTable {
-    uint8_t value[511];
-    BlendTable()
+    uint8_t value[511] = {};
+    constexpr BlendTable()
     {
         for (int s = 0; s < 511; ++s)
             value[s] = static_cast<uint8_t>((s / 2) * 29 / 30);
     }
 };
-const BlendTable blend;
+constexpr BlendTable blend;
 
 uint32_t BlendPixel(uint32_t top, uint32_t here)
 {

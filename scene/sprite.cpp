@@ -1,8 +1,8 @@
 // Making and destroying a Sprite: class registration, the shaped child window, the first
 // placement from three draws, and the failures that leave a Sprite inert.
 #include "scene/sprite.h"
+#include "common/heap_memory.h"
 #include "common/saver_random.h"
-#include <cstdlib>
 
 const SpritePlatform* sprite_platform = nullptr;
 int sprite_class_registered = 0;
@@ -18,12 +18,12 @@ int32_t SpanCoordinate(uint32_t draw, int32_t span)
 
 void* Sprite::operator new(size_t size) noexcept
 {
-    return malloc(size);
+    return HeapMemory(size);
 }
 
 void Sprite::operator delete(void* memory) noexcept
 {
-    free(memory);
+    FreeHeapMemory(memory);
 }
 
 Sprite::Sprite(void* parent_window, Sprite** sprite_table, void* bitmap, void* dc, void* shape)

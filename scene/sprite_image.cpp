@@ -2,9 +2,9 @@
 // their runs of not-black pixels become one region in one call, instead of one region
 // subtraction per black pixel.
 #include "scene/sprite_image.h"
+#include "common/heap_memory.h"
 #include "scene/pixel_format.h"
 #include "scene/shape_runs.h"
-#include <cstdlib>
 
 SpriteImage sprite_images[3];
 
@@ -14,7 +14,7 @@ namespace {
 uint32_t* ReadPixels(HDC screen, HBITMAP bitmap, int width, int height)
 {
     const size_t count = static_cast<size_t>(width) * height;
-    auto* pixels = static_cast<uint32_t*>(malloc(count * sizeof(uint32_t)));
+    auto* pixels = static_cast<uint32_t*>(HeapMemory(count * sizeof(uint32_t)));
     if (pixels == nullptr)
         return nullptr;
     BITMAPINFO info = TopDownPixels(width, height);
@@ -29,7 +29,7 @@ HRGN RegionFromRuns(const ShapeRun* runs, int32_t count, int width, int height)
     if (count == 0)
         return CreateRectRgn(0, 0, 0, 0);
     const size_t size = sizeof(RGNDATAHEADER) + static_cast<size_t>(count) * sizeof(RECT);
-    auto* data = static_cast<RGNDATA*>(malloc(size));
+    auto* data = static_cast<RGNDATA*>(HeapMemory(size));
     HRGN region = nullptr;
     if (data != nullptr) {
         data->rdh.dwSize = sizeof(RGNDATAHEADER);
@@ -41,7 +41,7 @@ HRGN RegionFromRuns(const ShapeRun* runs, int32_t count, int width, int height)
         for (int32_t i = 0; i < count; ++i)
             rects[i] = {runs[i].left, runs[i].y, runs[i].right, runs[i].y + 1};
         region = ExtCreateRegion(nullptr, static_cast<DWORD>(size), data);
-        free(data);
+        FreeHeapMemory(data);
     }
     if (region != nullptr)
         return region;
@@ -61,8 +61,8 @@ HRGN ShapeOfBitmap(HDC screen, HBITMAP bitmap)
     BITMAP size = {};
     GetObjectA(bitmap, sizeof size, &size);
     uint32_t* pixels = ReadPixels(screen, bitmap, size.bmWidth, size.bmHeight);
-    auto* runs = static_cast<ShapeRun*>(
-        malloc(static_cast<size_t>(MaxShapeRuns(size.bmWidth, size.bmHeight)) * sizeof(ShapeRun)));
+    auto* runs = static_cast<ShapeRun*>(HeapMemory(
+        static_cast<size_t>(MaxShapeRuns(size.bmWidth, size.bmHeight)) * sizeof(ShapeRun)));
     HRGN shape;
     if (pixels != nullptr && runs != nullptr) {
         const int32_t count = NonBlackRuns(pixels, size.bmWidth, size.bmHeight, size.bmWidth, runs);
@@ -70,8 +70,8 @@ HRGN ShapeOfBitmap(HDC screen, HBITMAP bitmap)
     } else {
         shape = CreateRectRgn(0, 0, size.bmWidth, size.bmHeight); // the whole picture
     }
-    free(runs);
-    free(pixels);
+    FreeHeapMemory(runs);
+    FreeHeapMemory(pixels);
     return shape;
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the two Windows builds of purl.scr as files: a GUI program that stands alone (no
-# runtime DLL beside it), and a 32-bit build that Windows 95, 98 and Me would load.
+# Checks the two Windows builds of purl.scr as files: a GUI program that needs only the
+# system's own DLLs (no C runtime), carries no symbol table and no static constructor (nothing
+# would run one), and a 32-bit build that Windows 95, 98 and Me would load.
 # Prints one PASS or FAIL line per check. $1: the build folder.
 set -u
 build=$1
@@ -22,7 +23,13 @@ for arch in x86_64 i686; do
     verdict "binary $arch is a GUI program" "$([ "$subsystem" = 00000002 ]; echo $?)" "subsystem $subsystem"
     dlls=$("$dump" -p "$exe" | awk '/DLL Name:/{print toupper($3)}' | sort | tr '\n' ' ')
     verdict "binary $arch needs only system DLLs" \
-        "$([ "$dlls" = "ADVAPI32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL " ]; echo $?)" "$dlls"
+        "$([ "$dlls" = "ADVAPI32.DLL GDI32.DLL KERNEL32.DLL USER32.DLL " ]; echo $?)" "$dlls"
+    symbols=$("$dump" -t "$exe" | grep -c '^\[')
+    verdict "binary $arch has no symbol table" "$([ "$symbols" -eq 0 ]; echo $?)" "$symbols symbols"
+    ctors=$(grep -E '^ \.ctors +0x[0-9a-f]+ +0x[0-9a-f]+ ' "$build/$arch/purl.map" | awk '{print $NF}')
+    verdict "binary $arch has no static constructor" \
+        "$([ -f "$build/$arch/purl.map" ] && [ -z "$ctors" ]; echo $?)" "from ${ctors:-no link map}"
+    echo "size $arch purl.scr: $(stat -c %s "$exe") bytes"
 done
 
 exe=$build/i686/purl.scr
