@@ -25,6 +25,8 @@ install_missing() {
     command -v xdotool >/dev/null || needed+=(xdotool)
     # ImageMagick: the image here may carry a stand-in "convert", so look for "import" too.
     command -v import >/dev/null || needed+=(imagemagick)
+    command -v zip >/dev/null || needed+=(zip)
+    command -v unzip >/dev/null || needed+=(unzip)
     if [ ${#needed[@]} -gt 0 ]; then
         echo "installing: ${needed[*]}"
         export DEBIAN_FRONTEND=noninteractive

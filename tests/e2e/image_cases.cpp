@@ -2,6 +2,7 @@
 // that LoadSpriteImage builds from them against the plain per-pixel subtraction, and the
 // scene's message when a picture is missing.
 #include "harness.h"
+#include "purl_version.h"
 #include "scene/sprite_image.h"
 #include "tools/shape_by_pixels.h"
 #include <cstring>
@@ -15,6 +16,38 @@ std::string I686Path()
 }
 
 const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+
+// The version resource carries the project's version as numbers and as its two texts.
+void CheckVersion(HMODULE program, const std::string& path)
+{
+    HRSRC found = FindResourceExA(program, RT_VERSION, MAKEINTRESOURCEA(1), kJapanese);
+    if (found == nullptr)
+        return; // reported with the other resources
+    const char* data = static_cast<const char*>(LockResource(LoadResource(program, found)));
+    const std::string block(data, SizeofResource(program, found));
+    const DWORD signature = 0xFEEF04BD;
+    const size_t at = block.find(std::string(reinterpret_cast<const char*>(&signature), 4));
+    if (at == std::string::npos || at + sizeof(VS_FIXEDFILEINFO) > block.size()) {
+        RecordFailure(__FILE__, __LINE__, path + ": no fixed version information");
+        return;
+    }
+    VS_FIXEDFILEINFO fixed;
+    memcpy(&fixed, block.data() + at, sizeof fixed);
+    const DWORD high = MAKELONG(PURL_VERSION_MINOR, PURL_VERSION_MAJOR);
+    const DWORD low = MAKELONG(0, PURL_VERSION_PATCH);
+    CHECK_EQ(fixed.dwFileVersionMS, high);
+    CHECK_EQ(fixed.dwFileVersionLS, low);
+    CHECK_EQ(fixed.dwProductVersionMS, high);
+    CHECK_EQ(fixed.dwProductVersionLS, low);
+    std::string text; // PURL_VERSION_TEXT as the resource holds it, in UTF-16
+    for (const char c : std::string(PURL_VERSION_TEXT))
+        text += std::string{c, '\0'};
+    size_t texts = 0;
+    for (size_t from = block.find(text); from != std::string::npos;
+         from = block.find(text, from + 1))
+        ++texts;
+    CHECK_EQ(texts, 2u);
+}
 
 void BothBuildsCarryTheResources()
 {
@@ -36,6 +69,7 @@ void BothBuildsCarryTheResources()
         char name[16] = {};
         LoadStringA(program, 1, name, sizeof name);
         CHECK(strcmp(name, "purl") == 0);
+        CheckVersion(program, path);
 
         HRSRC found = FindResourceExA(program, RT_MANIFEST, MAKEINTRESOURCEA(1), kJapanese);
         if (found != nullptr) {

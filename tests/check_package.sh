@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Checks the release package: scripts/package builds it, it holds exactly the four files, its
+# checksums match, both purl.scr are the binaries the tests ran, and a second build of the same
+# source in another folder gives the same bytes. One PASS or FAIL line per check.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build
+
+verdict() { # $1: name, $2: 0 for pass, $3: detail on failure
+    if [ "$2" -eq 0 ]; then echo "PASS $1"; else echo "FAIL $1: $3"; fi
+}
+
+out=$(bash "$root/scripts/package" 2>&1)
+zip_file=$(sed -n 's/^package: //p' <<<"$out")
+if [ -z "$zip_file" ] || [ ! -f "$zip_file" ]; then
+    verdict "package builds" 1 "$(tail -3 <<<"$out")"
+    exit 0
+fi
+verdict "package builds" 0 ""
+version=$(sed -n 's/^project(purl VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+verdict "package is named for the project version" \
+    "$([ "$(basename "$zip_file")" = "purl-$version-windows.zip" ]; echo $?)" "$zip_file"
+
+unpacked=$(mktemp -d)
+unzip -q "$zip_file" -d "$unpacked"
+entries=$(unzip -Z1 "$zip_file" | sort | tr '\n' ' ')
+verdict "package holds exactly its four files" \
+    "$([ "$entries" = "README.txt SHA256SUMS purl.scr win32/purl.scr " ]; echo $?)" "$entries"
+verdict "package checksums match" \
+    "$(cd "$unpacked" && sha256sum --quiet -c SHA256SUMS >/dev/null 2>&1 &&
+        [ "$(wc -l <SHA256SUMS)" -eq 2 ]; echo $?)" "$(cat "$unpacked/SHA256SUMS")"
+verdict "package README.txt has Windows line endings" \
+    "$([ -s "$unpacked/README.txt" ] && ! grep -q $'[^\r]$' "$unpacked/README.txt"; echo $?)" ""
+verdict "package holds the tested binaries" \
+    "$(cmp -s "$unpacked/purl.scr" "$build/x86_64/purl.scr" &&
+        cmp -s "$unpacked/win32/purl.scr" "$build/i686/purl.scr"; echo $?)" "purl.scr differs"
+rm -rf "$unpacked"
+
+for arch in x86_64 i686; do
+    again=$build/again-$arch
+    cmake -S "$root" -B "$again" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null &&
+        cmake --build "$again" --target purl -j "$(nproc)" -- --no-print-directory >/dev/null
+    verdict "binary $arch builds to the same bytes twice" \
+        "$(cmp -s "$again/purl.scr" "$build/$arch/purl.scr"; echo $?)" "$again/purl.scr differs"
+done
