@@ -5,15 +5,22 @@
 
 namespace msg {
 constexpr uint32_t kNull = 0x0000;
+constexpr uint32_t kCreate = 0x0001;
+constexpr uint32_t kDestroy = 0x0002;
+constexpr uint32_t kPaint = 0x000F;
 constexpr uint32_t kClose = 0x0010;
 constexpr uint32_t kShowWindow = 0x0018;
 constexpr uint32_t kActivateApp = 0x001C;
 constexpr uint32_t kSetCursor = 0x0020;
 constexpr uint32_t kPower = 0x0048;
+constexpr uint32_t kHelp = 0x0053;
+constexpr uint32_t kContextMenu = 0x007B;
+constexpr uint32_t kSetText = 0x000C;
 constexpr uint32_t kKeyDown = 0x0100;
 constexpr uint32_t kKeyUp = 0x0101;
 constexpr uint32_t kChar = 0x0102;
 constexpr uint32_t kSysKeyDown = 0x0104;
+constexpr uint32_t kSysCommand = 0x0112;
 constexpr uint32_t kTimer = 0x0113;
 constexpr uint32_t kMouseMove = 0x0200;
 constexpr uint32_t kLButtonDown = 0x0201;
@@ -26,4 +33,8 @@ constexpr uint32_t kPowerBroadcast = 0x0218;
 constexpr uint32_t kApp = 0x8000;
 
 constexpr uintptr_t kPowerSuspendRequest = 3;
+constexpr uintptr_t kScNextWindow = 0xF040;
+constexpr uintptr_t kScPrevWindow = 0xF050;
+constexpr uintptr_t kScClose = 0xF060;
+constexpr uintptr_t kScScreenSave = 0xF140;
 } // namespace msg

@@ -4,12 +4,11 @@
 
 bool MouseTravelDismisses(CursorPoint anchor, CursorPoint now, uint32_t threshold)
 {
-    // Unsigned arithmetic: a distance that overflows int32 still counts as far.
+    // 64-bit arithmetic: no distance or sum of distances wraps, so a far move counts as far.
     auto distance = [](int32_t a, int32_t b) {
-        return a > b ? static_cast<uint32_t>(a) - static_cast<uint32_t>(b)
-                     : static_cast<uint32_t>(b) - static_cast<uint32_t>(a);
+        return a > b ? static_cast<int64_t>(a) - b : static_cast<int64_t>(b) - a;
     };
-    return distance(now.x, anchor.x) + distance(now.y, anchor.y) > threshold;
+    return distance(now.x, anchor.x) + distance(now.y, anchor.y) > static_cast<int64_t>(threshold);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "host/saver_window.h"
 #include "common/saver_state.h"
 #include "host/password_hooks.h"
+#include "host/saver_window_route.h"
 #include "scene/scene_controller.h"
 
 namespace {
@@ -59,11 +60,6 @@ LRESULT ForwardToPreviewParent(HWND window, UINT message, LPARAM lparam)
     return 1;
 }
 
-bool IsSwallowedSysCommand(WPARAM command)
-{
-    return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE;
-}
-
 RECT WholeScreen()
 {
     RECT box = {0, 0, 0, 0};
@@ -76,40 +72,26 @@ RECT WholeScreen()
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    switch (RouteSaverMessage(g_saver, message, wparam)) {
+    case SaverRoute::Swallow:
+        return 0;
+    case SaverRoute::Default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    case SaverRoute::ForwardToParent:
+        return ForwardToPreviewParent(window, message, lparam);
+    case SaverRoute::Scene:
+        break;
+    }
     switch (message) {
     case WM_CREATE:
         return OnCreate(window, message, wparam, lparam);
     case WM_DESTROY:
         return OnDestroy(window, message, wparam, lparam);
-    case WM_SETTEXT:
-        return 0;
     case WM_PAINT:
-        if (g_saver.close_granted)
-            return DefWindowProcA(window, message, wparam, lparam);
         if (!g_saver.is_preview)
             SetCursor(nullptr);
         break;
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        if (g_saver.is_preview)
-            return ForwardToPreviewParent(window, message, lparam);
-        break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        if (g_saver.close_granted)
-            return DefWindowProcA(window, message, wparam, lparam);
-        break;
-    case WM_SYSCOMMAND:
-        if (!g_saver.is_preview && IsSwallowedSysCommand(wparam))
-            return 0;
-        break;
     case WM_TIMER:
-        if (g_saver.close_granted)
-            return 0;
         Sleep(0);
         break;
     }

@@ -10,3 +10,8 @@ bool SceneStillMelting(uint32_t now, uint32_t start_tick)
 {
     return now - start_tick < kMeltWindow;
 }
+
+TickPlan PlanSceneTick(uint32_t now, uint32_t last_tick, uint32_t start_tick)
+{
+    return {TickElapsed(now, last_tick), SceneStillMelting(now, start_tick)};
+}

@@ -52,12 +52,12 @@ void OnCreate(HWND window)
 void OnTimer(HWND window)
 {
     const DWORD now = GetTickCount();
-    const uint32_t elapsed = TickElapsed(now, scene.last_tick);
+    const TickPlan plan = PlanSceneTick(now, scene.last_tick, scene.start_tick);
     scene.last_tick = now;
     for (Sprite* sprite : scene.sprites)
         if (sprite != nullptr)
-            SpriteTick(sprite, elapsed);
-    if (SceneStillMelting(now, scene.start_tick)) {
+            SpriteTick(sprite, plan.sprite_elapsed);
+    if (plan.melt) {
         RECT client;
         GetClientRect(window, &client);
         MeltBackdrop(client);

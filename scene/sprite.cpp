@@ -13,7 +13,8 @@ const char kCaption[] = "purlpurl";
 
 int32_t SpanCoordinate(uint32_t draw, int32_t span)
 {
-    return span == 0 ? 0 : static_cast<int32_t>(draw) % span;
+    // Anything mod -1 is 0; left to the division, INT32_MIN % -1 would overflow.
+    return span == 0 || span == -1 ? 0 : static_cast<int32_t>(draw) % span;
 }
 
 void* Sprite::operator new(size_t size) noexcept
@@ -66,9 +67,11 @@ Sprite::Sprite(void* parent_window, Sprite** sprite_table, void* bitmap, void* d
     p.show_window(window);
 }
 
-// The window goes (its destruction posts the quit message); the region stays with the Sprite.
+// The window goes and the region stays with the Sprite. The window is let go of its Sprite
+// first, so that its destruction does not end the saver: the scene goes on without this sign.
 void Sprite::ShapingFailed(const char* text)
 {
+    sprite_platform->set_user_data(window, nullptr);
     sprite_platform->destroy_window(window);
     window = nullptr;
     sprite_platform->message_box(parent, text, kCaption);

@@ -29,7 +29,7 @@ struct SpritePlatform {
     void (*move_window)(void* window, int32_t x, int32_t y);
     void (*show_window)(void* window); // show, then paint at once if needed
     void (*message_box)(void* owner, const char* text, const char* caption);
-    void (*destroy_window)(void* window);
+    void (*destroy_window)(void* window); // ends the saver if the window holds its Sprite
     void (*delete_region)(void* region);
     PlainRect (*window_rect)(void* window); // in the parent's client coordinates
     void (*invalidate)(void* window);

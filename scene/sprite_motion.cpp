@@ -3,6 +3,15 @@
 #include "common/saver_random.h"
 
 namespace {
+// Sizes, spans and places are worked out in 64 bits and kept within int32, so that no
+// rectangle, however odd, overflows; real screens never reach the limits.
+int32_t ClampToInt32(int64_t value)
+{
+    return static_cast<int32_t>(value < INT32_MIN   ? INT32_MIN
+                                : value > INT32_MAX ? INT32_MAX
+                                                    : value);
+}
+
 bool HoldsPoint(const PlainRect& r, int32_t x, int32_t y)
 {
     return r.left <= x && x <= r.right && r.top <= y && y <= r.bottom;
@@ -39,17 +48,19 @@ void SpriteTick(Sprite* sprite, uint32_t dt)
     const PlainRect now = sprite_platform->window_rect(sprite->window);
     sprite->elapsed += dt;
     if (sprite->elapsed < kRelocateAfter) {
-        sprite->MoveSprite(now.left + 1, now.top);
+        sprite->MoveSprite(ClampToInt32(static_cast<int64_t>(now.left) + 1), now.top);
         return;
     }
     sprite->elapsed %= kRelocateAfter;
-    const int32_t w = now.right - now.left;
-    const int32_t h = now.bottom - now.top;
+    const int64_t w = static_cast<int64_t>(now.right) - now.left;
+    const int64_t h = static_cast<int64_t>(now.bottom) - now.top;
     PlainRect candidate = now;
     for (int attempt = 0; attempt < kPlaceTries; ++attempt) {
-        const int32_t cx = SpanCoordinate(SaverRandom(), sprite->parent_rect.right - w);
-        const int32_t cy = SpanCoordinate(SaverRandom(), sprite->parent_rect.bottom - h);
-        candidate = {cx, cy, cx + w, cy + h};
+        const int32_t cx =
+            SpanCoordinate(SaverRandom(), ClampToInt32(sprite->parent_rect.right - w));
+        const int32_t cy =
+            SpanCoordinate(SaverRandom(), ClampToInt32(sprite->parent_rect.bottom - h));
+        candidate = {cx, cy, ClampToInt32(cx + w), ClampToInt32(cy + h)};
         if (!OverlapsOthers(sprite, candidate))
             break;
     }

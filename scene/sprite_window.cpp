@@ -150,7 +150,10 @@ LRESULT CALLBACK SpriteWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
         // clicking over a sign ends the saver like anywhere else on the screen.
         return HTTRANSPARENT;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        // A sign goes with the scene's teardown, which ends the saver; a window that lost its
+        // Sprite (its shaping failed) goes alone.
+        if (GetWindowLongPtrA(window, GWLP_USERDATA) != 0)
+            PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);

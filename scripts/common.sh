@@ -35,10 +35,15 @@ install_missing() {
     fi
 }
 
-# $1: build folder name (native, x86_64, i686).
+# $1: build folder name (native, sanitize, x86_64, i686). "sanitize" is the native build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, stopping at the first report.
 build_one() {
     local name=$1 toolchain=()
-    [ "$name" = native ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="$PURL_ROOT/cmake/mingw-$name.cmake")
+    case $name in
+    native) ;;
+    sanitize) toolchain=(-DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all") ;;
+    *) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$PURL_ROOT/cmake/mingw-$name.cmake") ;;
+    esac
     cmake -S "$PURL_ROOT" -B "$BUILD/$name" -DCMAKE_BUILD_TYPE=Release "${toolchain[@]}" >/dev/null &&
         cmake --build "$BUILD/$name" -j "$(nproc)" -- --no-print-directory >/dev/null
 }

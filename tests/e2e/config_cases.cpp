@@ -240,31 +240,34 @@ void EndingsGiveOneOrTwo()
 
 void OwnerFollowsTheCommandLine()
 {
-    HWND owner = MakeOwnerWindow();
+    HWND named = MakeOwnerWindow();
+    HWND front = MakeOwnerWindow(); // in front: the owner when no live window is named
     struct Case {
         std::string arguments;
-        bool owned_by_named_window; // else by the foreground window, here the same window
+        HWND owner;
     } cases[] = {
-        {"/c:" + Decimal(owner), true},
-        {"/c " + Decimal(owner), false},
-        {"/c:0", false},
-        {"/c:99999", false},
-        {"-C", false},
+        {"/c:" + Decimal(named), named},
+        {"/c " + Decimal(named), front},
+        {"/c:0", front},
+        {"/c:99999", front},
+        {"-C", front},
     };
     for (const Case& c : cases) {
-        SetForegroundWindow(owner);
+        SetForegroundWindow(front);
         Pump(200);
         Saver saver = StartSaver(c.arguments);
         HWND dialog = WaitForDialog(saver);
         CHECK(dialog != nullptr);
         if (dialog != nullptr) {
-            if (GetWindow(dialog, GW_OWNER) != owner)
-                RecordFailure(__FILE__, __LINE__, "'" + c.arguments + "' not owned by the window");
-            CHECK(!IsWindowEnabled(owner)); // the modal dialog disables its owner
+            if (GetWindow(dialog, GW_OWNER) != c.owner)
+                RecordFailure(__FILE__, __LINE__, "'" + c.arguments + "' not owned as expected");
+            CHECK(!IsWindowEnabled(c.owner)); // the modal dialog disables its owner
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
         CHECK_EQ(WaitForEnd(saver), 2ul);
     }
+    DestroyWindow(named);
+    HWND owner = front;
 
     // A bare command line gives an unowned dialog, whatever window is in front.
     SetForegroundWindow(owner);

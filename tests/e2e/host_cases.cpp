@@ -139,11 +139,13 @@ void PreviewFillsItsParentAndIgnoresInput()
             CHECK_EQ(inner.bottom, 112l);
             CHECK_EQ(CountTopLevelWindows(kSaverClass), 0);
 
-            // Input over the preview does not end it.
+            // Input over the preview does not end it. Keys and clicks go to the preview's
+            // own window: real key presses would go to the focused window instead.
             MoveMouseTo(260, 200);
             MoveMouseBy(20, 20);
-            PressKey(VK_SPACE);
-            ClickButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            CHECK(PostMessageA(preview, WM_KEYDOWN, VK_SPACE, 0x00390001));
+            CHECK(PostMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30)));
+            CHECK(PostMessageA(preview, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 30)));
             Pump(1200);
             CHECK(IsRunning(saver));
 

@@ -16,6 +16,13 @@ TEST(DialogPlacement, CentresOnTheWorkAreaSizeAndClampsAtZero)
         {{0, 0, 1024, 768}, {0, 0, 1100, 900}, 0, 0},        // larger than the work area
         {{0, 0, 1024, 768}, {0, 0, 1025, 769}, 0, 0},        // -1 / 2 is 0, never negative
         {{0, 50, 800, 600}, {0, 0, 200, 100}, 300, 225},
+        // Sizes past int32 neither wrap nor overflow: kept at 0..INT32_MAX.
+        {{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {0, 0, 1, 1}, INT32_MAX, INT32_MAX},
+        {{INT32_MIN, 0, INT32_MAX, 0},
+         {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN},
+         INT32_MAX,
+         INT32_MAX},
+        {{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN}, {0, 0, 10, 10}, 0, 0},
     };
     for (const Case& c : cases) {
         const DialogPosition place = PlaceConfigDialog(c.work, c.dialog);

@@ -149,6 +149,9 @@ TEST(DismissalFilter, TravelRuleBoundary)
     EXPECT_FALSE(MouseTravelDismisses({0, 0}, {-2, 2}, 4));
     EXPECT_TRUE(MouseTravelDismisses({0, 0}, {-3, 2}, 4));
     EXPECT_TRUE(MouseTravelDismisses({INT32_MIN, 0}, {INT32_MAX, 0}, 4));
+    // 2^32 - 1 across and 1 down: the sum saturates rather than wrapping to 0.
+    EXPECT_TRUE(MouseTravelDismisses({INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN + 1}, 4));
+    EXPECT_TRUE(MouseTravelDismisses({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}, 0xFFFFFFFFu));
 }
 
 enum class State { Preview, Checking, Granted };

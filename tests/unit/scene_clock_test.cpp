@@ -1,4 +1,4 @@
-// The tick's elapsed-time rules and the melt window.
+// The tick's elapsed-time rules, the melt window, and what a tick does past it.
 #include "scene/scene_clock.h"
 #include <gtest/gtest.h>
 
@@ -34,4 +34,18 @@ TEST(SceneClock, MeltsOnlyWhileYoungerThanTheMeltWindow)
     };
     for (const Case& c : cases)
         EXPECT_EQ(SceneStillMelting(c.now, c.start), c.melting) << c.now << " " << c.start;
+}
+
+TEST(SceneClock, AfterTheMeltWindowTheSignsStillGetTheirTime)
+{
+    const uint32_t start = 0xFFFF0000u; // across the wrap, too
+    struct Case {
+        uint32_t age;
+        bool melt;
+    } cases[] = {{5999500, true}, {6000000, false}, {6000500, false}, {90000000, false}};
+    for (const Case& c : cases) {
+        const TickPlan plan = PlanSceneTick(start + c.age, start + c.age - 500, start);
+        EXPECT_EQ(plan.sprite_elapsed, 500u) << c.age;
+        EXPECT_EQ(plan.melt, c.melt) << c.age;
+    }
 }

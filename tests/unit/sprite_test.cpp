@@ -36,6 +36,7 @@ struct Fake {
     bool fail_create = false, fail_copy = false, fail_attach = false;
     PlainRect parent = {0, 0, 1920, 1080};
     int invalidations = 0;
+    int quits = 0; // quit messages posted by destroyed windows
 };
 Fake fake;
 
@@ -73,13 +74,21 @@ const SpritePlatform fake_platform = {
     [](void*) { return fake.parent; },
     [](void* window, int32_t x, int32_t y) {
         PlainRect& r = W(window).rect;
-        r = {x, y, x + r.right - r.left, y + r.bottom - r.top};
+        const auto clamp = [](int64_t v) {
+            return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+        };
+        r = {x, y, clamp(x + (static_cast<int64_t>(r.right) - r.left)),
+             clamp(y + (static_cast<int64_t>(r.bottom) - r.top))};
     },
     [](void* window) { W(window).shown = true; },
     [](void* owner, const char* text, const char* caption) {
         fake.messages.push_back({owner, text, caption});
     },
-    [](void* window) { W(window).alive = false; },
+    [](void* window) {
+        W(window).alive = false;
+        if (W(window).user_data != nullptr) // as the window's WM_DESTROY does
+            ++fake.quits;
+    },
     [](void* region) { ++fake.regions_deleted[reinterpret_cast<uintptr_t>(region)]; },
     [](void* window) { return W(window).rect; },
     [](void*) { ++fake.invalidations; },
@@ -189,6 +198,7 @@ TEST(Sprite, EachFailureLeavesAnInertSpriteAndDrawsNothing)
         if (row.window_made_then_destroyed) {
             EXPECT_FALSE(fake.windows[0].alive);
         }
+        EXPECT_EQ(fake.quits, 0) << row.name; // the saver goes on without this sign
         EXPECT_EQ(failed->region != nullptr, row.keeps_region);
 
         // The next Sprite gets the draws the failed one would have had; an inert Sprite
@@ -197,7 +207,8 @@ TEST(Sprite, EachFailureLeavesAnInertSpriteAndDrawsNothing)
         Sprite* next = scene.Make(1);
         SpriteTick(failed, 5000);
         EXPECT_EQ(next->elapsed, 41u);
-        EXPECT_EQ(W(next->window).rect.left, 574);
+        SpriteTick(next, 500);
+        EXPECT_EQ(W(next->window).rect.left, 575);
         EXPECT_EQ(W(next->window).rect.top, 107);
         EXPECT_FALSE(OverlapsOthers(next, {-100000, -100000, 100000, 100000}));
         EXPECT_EQ(SaverRandom(), 26500u);
@@ -239,6 +250,7 @@ TEST(Sprite, DestroyingALiveSpriteLeavesItsRegionToTheWindow)
     }
     EXPECT_FALSE(fake.windows[0].alive);
     EXPECT_TRUE(fake.regions_deleted.empty());
+    EXPECT_EQ(fake.quits, 1); // the teardown still ends the saver
 }
 
 struct TickRow {
@@ -276,6 +288,27 @@ TEST(SpriteTick, DriftsBelowThreeSecondsAndRelocatesAtThem)
             EXPECT_EQ(fake.invalidations, 0);
         }
     }
+}
+
+TEST(SpriteTick, RectanglesAtTheInt32LimitsNeitherWrapNorOverflow)
+{
+    Fresh();
+    Scene scene;
+    Sprite* sprite = scene.Make(0, 160);
+    W(sprite->window).rect = {INT32_MAX, 0, INT32_MAX, 60};
+    sprite->elapsed = 0;
+    SpriteTick(sprite, 500);
+    EXPECT_EQ(W(sprite->window).rect.left, INT32_MAX); // the creep stops at the limit
+
+    // A window as wide as int32 allows: its span is clamped, the draws place it as ever.
+    W(sprite->window).rect = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    sprite->elapsed = 2999;
+    RestartSaverRandom();
+    SpriteTick(sprite, 1);
+    EXPECT_EQ(W(sprite->window).rect.left, 41);
+    EXPECT_EQ(W(sprite->window).rect.top, 18467);
+    EXPECT_EQ(W(sprite->window).rect.right, INT32_MAX);
+    EXPECT_EQ(SpanCoordinate(0x80000000u, -1), 0);
 }
 
 struct OverlapRow {
