@@ -342,8 +342,8 @@ void EachInputEndsTheSaver()
         release.ki.dwFlags = KEYEVENTF_KEYUP;
         SendInput(1, &release, sizeof release);
         ClickButton(MOUSEEVENTF_WHEEL, MOUSEEVENTF_WHEEL, WHEEL_DELTA);
-        Pump(700);
-        if (!IsRunning(saver))
+        DWORD early = 0;
+        if (WaitForExit(saver, 2500, &early)) // an ending takes a second or two to show
             RecordFailure(__FILE__, __LINE__, std::string("ended before ") + input.name);
         input.send();
         DWORD code = 0xDEAD;
