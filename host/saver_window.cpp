@@ -92,6 +92,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
             SetCursor(nullptr);
         break;
     case WM_TIMER:
+        // The tick repaints the picture at once: the cursor stays hidden, as at every repaint.
+        if (!g_saver.is_preview)
+            SetCursor(nullptr);
         Sleep(0);
         break;
     }

@@ -57,14 +57,19 @@ void MeltBackdrop(const RECT& client)
         DripFilter(backdrop.pixels, client.right, client.bottom);
 }
 
-void TremblePaint(HWND window)
+void DrawTrembled(HWND window, HDC dc)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
     const TrembleOffset offset = DrawTrembleOffset();
     BitBlt(dc, offset.dx, offset.dy, client.right, client.bottom, backdrop.dc, 0, 0, SRCCOPY);
+}
+
+void TremblePaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    DrawTrembled(window, dc);
     EndPaint(window, &paint);
 }
 

@@ -9,7 +9,10 @@ void Snapshot(HWND window);
 // Applies one tick's drips inside the given client area.
 void MeltBackdrop(const RECT& client);
 
-// The body of WM_PAINT: the whole Backdrop copied to the window at a random -2..+1 offset.
+// The whole Backdrop copied through dc to the window at a random -2..+1 offset.
+void DrawTrembled(HWND window, HDC dc);
+
+// The body of WM_PAINT: DrawTrembled inside BeginPaint and EndPaint.
 void TremblePaint(HWND window);
 
 void ReleaseBackdrop();

@@ -7,6 +7,7 @@
 #include "scene/sprite_image.h"
 #include "scene/sprite_motion.h"
 #include "scene/sprite_window.h"
+#include "scene/tick_redraw.h"
 
 namespace {
 const UINT_PTR kTimerId = 1;
@@ -62,7 +63,7 @@ void OnTimer(HWND window)
         GetClientRect(window, &client);
         MeltBackdrop(client);
     }
-    InvalidateRect(window, nullptr, FALSE);
+    TrembleRedraw(window);
 }
 
 void OnDestroy(HWND window)

@@ -48,11 +48,12 @@ build_one() {
         cmake --build "$BUILD/$name" -j "$(nproc)" -- --no-print-directory >/dev/null
 }
 
-# Starts Xvfb on a free display (1024 x 768, 24 bits) and exports DISPLAY.
+# Starts Xvfb on a free display (1024 x 768 unless $1 gives another size, 24 bits) and exports
+# DISPLAY.
 start_display() {
     local n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do
