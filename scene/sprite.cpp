@@ -61,6 +61,7 @@ Sprite::Sprite(void* parent_window, Sprite** sprite_table, void* bitmap, void* d
     parent_rect = p.client_rect(parent);
     elapsed = SaverRandom() % 750;
     image_dc = dc;
+    image_shape = shape;
     const int32_t y = SpanCoordinate(SaverRandom(), parent_rect.bottom);
     const int32_t x = SpanCoordinate(SaverRandom(), parent_rect.right);
     MoveSprite(x, y);

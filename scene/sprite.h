@@ -58,6 +58,7 @@ class Sprite {
     uint32_t elapsed = 0;
     void* image_bitmap = nullptr;
     void* image_dc = nullptr;
+    void* image_shape = nullptr; // the picture's shape (the window holds a copy), once shaped
     void* window = nullptr;
     void* parent = nullptr;
 

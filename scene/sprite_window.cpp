@@ -72,9 +72,12 @@ PlainRect ClientRect(void* parent)
     return {client.left, client.top, client.right, client.bottom};
 }
 
+// The saver window's tick draws every sign where it now stands (TrembleRedraw), so a move
+// neither copies the sign's pixels nor has anything repainted.
 void MoveSpriteWindow(void* window, int32_t x, int32_t y)
 {
-    SetWindowPos(Window(window), nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    SetWindowPos(Window(window), nullptr, x, y, 0, 0,
+                 SWP_NOZORDER | SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOREDRAW);
 }
 
 void ShowSpriteWindow(void* window)

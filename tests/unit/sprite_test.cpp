@@ -145,6 +145,7 @@ TEST(Sprite, FirstPlacementsFromThreeDrawsEach)
     EXPECT_EQ(W(first->window).user_data, first);
     EXPECT_EQ(W(first->window).region, first->region);
     EXPECT_EQ(first->image_dc, kDc);
+    EXPECT_EQ(first->image_shape, kShape);
     EXPECT_EQ(first->table, scene.table);
     EXPECT_EQ(first->parent_rect.right, 1920);
     EXPECT_EQ(fake.registrations, 1); // the class is registered once
@@ -193,6 +194,7 @@ TEST(Sprite, EachFailureLeavesAnInertSpriteAndDrawsNothing)
         EXPECT_EQ(failed->image_bitmap, Bitmap(320)); // read before the window was made
         EXPECT_EQ(failed->width, 320);
         EXPECT_EQ(failed->image_dc, nullptr);
+        EXPECT_EQ(failed->image_shape, nullptr);
         EXPECT_EQ(failed->elapsed, 0u);
         EXPECT_EQ(fake.windows.size(), row.window_made_then_destroyed ? 1u : 0u);
         if (row.window_made_then_destroyed) {
