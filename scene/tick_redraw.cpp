@@ -34,7 +34,9 @@ void TrembleRedraw(HWND window)
 {
     RECT client;
     GetClientRect(window, &client);
-    HDC dc = GetDCEx(window, nullptr, DCX_CACHE);
+    // Clipped around other windows as the window's own context is, but not around its children.
+    const bool clips_siblings = (GetWindowLongA(window, GWL_STYLE) & WS_CLIPSIBLINGS) != 0;
+    HDC dc = GetDCEx(window, nullptr, DCX_CACHE | (clips_siblings ? DCX_CLIPSIBLINGS : 0));
     HRGN around = CreateRectRgn(0, 0, client.right, client.bottom);
     HRGN shape = CreateRectRgn(0, 0, 0, 0);
     POINT origin;
