@@ -5,28 +5,13 @@
 #include "scene/sprite_window.h"
 
 namespace {
-const SpritePlatform no_windows = {
-    [] { return false; },
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
+// Only the registration is ever called: every other call comes after a made window.
+SpritePlatform no_windows;
 } // namespace
 
 void UseWindowsSpritePlatform()
 {
+    no_windows.register_class = [] { return false; };
     sprite_platform = &no_windows;
 }
 
