@@ -3,6 +3,7 @@
 // SpritePlatform.
 #include "scene/sprite_window.h"
 #include "scene/sprite.h"
+#include "scene/tick_redraw.h"
 
 namespace {
 const char kSpriteClass[] = "purlwindow";
@@ -72,12 +73,9 @@ PlainRect ClientRect(void* parent)
     return {client.left, client.top, client.right, client.bottom};
 }
 
-// The saver window's tick draws every sign where it now stands (TrembleRedraw), so a move
-// neither copies the sign's pixels nor has anything repainted.
 void MoveSpriteWindow(void* window, int32_t x, int32_t y)
 {
-    SetWindowPos(Window(window), nullptr, x, y, 0, 0,
-                 SWP_NOZORDER | SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOREDRAW);
+    SetWindowPos(Window(window), nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE | kSignMoveFlags);
 }
 
 void ShowSpriteWindow(void* window)

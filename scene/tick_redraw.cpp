@@ -9,6 +9,8 @@
 #include "scene/backdrop.h"
 #include "scene/sprite.h"
 
+extern const UINT kSignMoveFlags = SWP_NOCOPYBITS | SWP_NOREDRAW;
+
 namespace {
 // The sign of a child window that holds a shaped, visible Sprite, or null.
 const Sprite* ShownSprite(HWND child)
