@@ -144,9 +144,10 @@ void SevenSignsCreepAndJump()
         for (size_t i = 1; i < signs.size(); ++i)
             others.push_back(PlaceIn(signs[i], window));
         const Picture shot = CaptureScreen();
+        const Picture again = CaptureScreen();
         const RECT after = PlaceIn(signs[0], window);
-        if (memcmp(&before, &after, sizeof before) != 0)
-            continue; // it moved during the shot
+        if (memcmp(&before, &after, sizeof before) != 0 || shot.pixels != again.pixels)
+            continue; // it moved, or a tick was being drawn, during the shot
         HDC dc = sprite_images[0].dc;
         int inside_same = 0, inside = 0, around_lit = 0, around = 0;
         for (int y = 0; y < 120; ++y)
