@@ -1,9 +1,16 @@
-# Cross build for 32-bit Windows with MinGW-w64 (win32 thread model: no runtime DLL needed).
+# Cross build for 32-bit Windows with MinGW-w64. The saver takes the win32 thread model (no
+# runtime DLL needed); the end-to-end driver's own build asks for the posix one, which
+# GoogleTest needs. Programs built here run under Wine's 32-bit loader.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PURL_MINGW_THREADS)
+if(NOT PURL_MINGW_THREADS)
+    set(PURL_MINGW_THREADS win32)
+endif()
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-${PURL_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-${PURL_MINGW_THREADS})
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -32,7 +32,6 @@ struct SpritePlatform {
     void (*destroy_window)(void* window); // ends the saver if the window holds its Sprite
     void (*delete_region)(void* region);
     PlainRect (*window_rect)(void* window); // in the parent's client coordinates
-    void (*invalidate)(void* window);
 };
 
 // The platform in use; the Win32 layer sets it before the first Sprite is made.

@@ -65,5 +65,4 @@ void SpriteTick(Sprite* sprite, uint32_t dt)
             break;
     }
     sprite->MoveSprite(candidate.left, candidate.top);
-    sprite_platform->invalidate(sprite->window);
 }

@@ -108,16 +108,11 @@ PlainRect WindowRect(void* window)
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-void Invalidate(void* window)
-{
-    InvalidateRect(Window(window), nullptr, FALSE);
-}
-
 const SpritePlatform windows_platform = {
     RegisterSpriteClass, BitmapSize,        CreateSpriteWindow, SetUserData,
     AddLayeredStyle,     CreateSmallRegion, CopyRegion,         AttachRegion,
     ClientRect,          MoveSpriteWindow,  ShowSpriteWindow,   ShowMessage,
-    DestroySpriteWindow, DeleteRegion,      WindowRect,         Invalidate,
+    DestroySpriteWindow, DeleteRegion,      WindowRect,
 };
 } // namespace
 

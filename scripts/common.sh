@@ -4,23 +4,32 @@
 PURL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=$PURL_ROOT/build
 WINE64=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
 WINESERVER=/usr/lib/wine/wineserver
 export WINEPREFIX=$BUILD/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Debian packages that provide each command the build and the tests use.
+# Debian packages that provide each command the build and the tests use. The 32-bit Wine loader
+# (wine32, of the i386 architecture) is left out only when PURL_SKIP_32BIT=1.
 install_missing() {
-    local needed=()
+    local needed=() arch
     command -v cmake >/dev/null || needed+=(cmake)
     command -v g++ >/dev/null || needed+=(g++)
     [ -f /usr/include/gtest/gtest.h ] || needed+=(libgtest-dev)
-    command -v x86_64-w64-mingw32-g++-win32 >/dev/null || needed+=(g++-mingw-w64-x86-64-win32)
-    command -v i686-w64-mingw32-g++-win32 >/dev/null || needed+=(g++-mingw-w64-i686-win32)
-    command -v x86_64-w64-mingw32-windres >/dev/null || needed+=(binutils-mingw-w64-x86-64)
-    command -v i686-w64-mingw32-windres >/dev/null || needed+=(binutils-mingw-w64-i686)
+    [ -f /usr/src/googletest/googletest/CMakeLists.txt ] || needed+=(googletest)
+    for arch in x86_64 i686; do
+        command -v "$arch-w64-mingw32-g++-win32" >/dev/null || needed+=("g++-mingw-w64-${arch/_/-}-win32")
+        command -v "$arch-w64-mingw32-g++-posix" >/dev/null || needed+=("g++-mingw-w64-${arch/_/-}-posix")
+        command -v "$arch-w64-mingw32-windres" >/dev/null || needed+=("binutils-mingw-w64-${arch/_/-}")
+    done
     [ -x "$WINE64" ] || needed+=(wine64)
     command -v wine >/dev/null || needed+=(wine)
+    if [ "${PURL_SKIP_32BIT:-0}" != 1 ] && [ ! -x "$WINE32" ]; then
+        needed+=(wine32:i386)
+        dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ||
+            { echo "could not add the i386 architecture" >&2; return 1; }
+    fi
     command -v Xvfb >/dev/null || needed+=(xvfb)
     command -v xdotool >/dev/null || needed+=(xdotool)
     # ImageMagick: the image here may carry a stand-in "convert", so look for "import" too.
@@ -64,17 +73,27 @@ start_display() {
     return 1
 }
 
-# Makes the Wine prefix on first use and keeps one wineserver alive for the whole run.
+# Makes the Wine prefix on first use and keeps one wineserver alive for the whole run. A prefix
+# whose set-up failed is reported and removed, never used: only a finished one carries the mark.
 start_wine() {
-    mkdir -p "$WINEPREFIX"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    local ready=$WINEPREFIX/.purl-prefix-ready
+    if [ ! -f "$ready" ]; then
         echo "making the Wine prefix (once)"
-        "$WINE64" wineboot -i >/dev/null 2>&1
-        "$WINESERVER" -w
+        rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
+        if ! "$WINE64" wineboot -i >"$BUILD/wineboot.log" 2>&1 || ! "$WINESERVER" -w ||
+            [ ! -f "$WINEPREFIX/system.reg" ]; then
+            echo "FAIL the Wine prefix could not be made (see $BUILD/wineboot.log)"
+            rm -rf "$WINEPREFIX"
+            return 1
+        fi
         # No crash dialog waiting for a click in an unattended run.
         "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-            >/dev/null 2>&1
-        "$WINESERVER" -w
+            >/dev/null 2>&1 && "$WINESERVER" -w || {
+            echo "FAIL the Wine prefix could not be set up"
+            rm -rf "$WINEPREFIX"
+            return 1
+        }
+        touch "$ready"
     fi
     # A server that is still up from an earlier run serves as well.
     "$WINESERVER" -p 2>/dev/null || true

@@ -1,20 +1,37 @@
 #!/usr/bin/env bash
 # Checks the release package: scripts/package builds it, it holds exactly the four files, its
-# checksums match, both purl.scr are the binaries the tests ran, and a second build of the same
-# source in another folder gives the same bytes. One PASS or FAIL line per check.
+# checksums match, a second build of the same source in another folder gives the same bytes as
+# the tested binaries, and the package holds those bytes. One PASS or FAIL line per check; the
+# exit code is 1 if any failed.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
 
+failures=0
 verdict() { # $1: name, $2: 0 for pass, $3: detail on failure
-    if [ "$2" -eq 0 ]; then echo "PASS $1"; else echo "FAIL $1: $3"; fi
+    if [ "$2" -eq 0 ]; then
+        echo "PASS $1"
+    else
+        echo "FAIL $1: $3"
+        failures=$((failures + 1))
+    fi
 }
+
+# The independent build: the same source built again in another folder.
+for arch in x86_64 i686; do
+    again=$build/again-$arch
+    cmake -S "$root" -B "$again" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null &&
+        cmake --build "$again" --target purl -j "$(nproc)" -- --no-print-directory >/dev/null
+    verdict "binary $arch builds to the same bytes twice" \
+        "$(cmp -s "$again/purl.scr" "$build/$arch/purl.scr"; echo $?)" "$again/purl.scr differs"
+done
 
 out=$(bash "$root/scripts/package" 2>&1)
 zip_file=$(sed -n 's/^package: //p' <<<"$out")
 if [ -z "$zip_file" ] || [ ! -f "$zip_file" ]; then
     verdict "package builds" 1 "$(tail -3 <<<"$out")"
-    exit 0
+    exit 1
 fi
 verdict "package builds" 0 ""
 version=$(sed -n 's/^project(purl VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
@@ -29,18 +46,12 @@ verdict "package holds exactly its four files" \
 verdict "package checksums match" \
     "$(cd "$unpacked" && sha256sum --quiet -c SHA256SUMS >/dev/null 2>&1 &&
         [ "$(wc -l <SHA256SUMS)" -eq 2 ]; echo $?)" "$(cat "$unpacked/SHA256SUMS")"
+# Every line, empty ones included, ends in CR LF.
+bare=$(grep -c -v $'\r$' "$unpacked/README.txt")
 verdict "package README.txt has Windows line endings" \
-    "$([ -s "$unpacked/README.txt" ] && ! grep -q $'[^\r]$' "$unpacked/README.txt"; echo $?)" ""
-verdict "package holds the tested binaries" \
-    "$(cmp -s "$unpacked/purl.scr" "$build/x86_64/purl.scr" &&
-        cmp -s "$unpacked/win32/purl.scr" "$build/i686/purl.scr"; echo $?)" "purl.scr differs"
+    "$([ -s "$unpacked/README.txt" ] && [ "$bare" -eq 0 ]; echo $?)" "$bare lines end in a bare LF"
+verdict "package holds the binaries of an independent build" \
+    "$(cmp -s "$unpacked/purl.scr" "$build/again-x86_64/purl.scr" &&
+        cmp -s "$unpacked/win32/purl.scr" "$build/again-i686/purl.scr"; echo $?)" "purl.scr differs"
 rm -rf "$unpacked"
-
-for arch in x86_64 i686; do
-    again=$build/again-$arch
-    cmake -S "$root" -B "$again" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null &&
-        cmake --build "$again" --target purl -j "$(nproc)" -- --no-print-directory >/dev/null
-    verdict "binary $arch builds to the same bytes twice" \
-        "$(cmp -s "$again/purl.scr" "$build/$arch/purl.scr"; echo $?)" "$again/purl.scr differs"
-done
+[ "$failures" -eq 0 ]

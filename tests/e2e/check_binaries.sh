@@ -2,13 +2,19 @@
 # Checks the two Windows builds of purl.scr as files: a GUI program that needs only the
 # system's own DLLs (no C runtime), carries no symbol table and no static constructor (nothing
 # would run one), and a 32-bit build that Windows 95, 98 and Me would load.
-# Prints one PASS or FAIL line per check. $1: the build folder.
+# Prints one PASS or FAIL line per check; the exit code is 1 if any failed. $1: the build folder.
 set -u
 build=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
+failures=0
 verdict() { # $1: name, $2: 0 for pass, $3: detail on failure
-    if [ "$2" -eq 0 ]; then echo "PASS $1"; else echo "FAIL $1: $3"; fi
+    if [ "$2" -eq 0 ]; then
+        echo "PASS $1"
+    else
+        echo "FAIL $1: $3"
+        failures=$((failures + 1))
+    fi
 }
 
 imports() { # DLL and function per line
@@ -42,3 +48,4 @@ if [ -f "$exe" ]; then
     unknown=$(imports i686-w64-mingw32-objdump "$exe" | grep -v -x -F -f <(grep -v '^#' "$here/win9x_imports.txt") | tr '\n' ';')
     verdict "binary i686 imports only what Windows 9x has" "$([ -z "$unknown" ]; echo $?)" "$unknown"
 fi
+[ "$failures" -eq 0 ]

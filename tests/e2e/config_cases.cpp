@@ -6,6 +6,8 @@
 #include <vector>
 
 namespace {
+using config = SaverCase;
+
 const wchar_t kDots[] = L"purl\x30FB\x30FB\x30FB";
 const wchar_t kDoubleDots[] = L"purlpurl\x30FB\x30FB\x30FB";
 
@@ -64,33 +66,27 @@ struct ItemRow {
     const wchar_t* text;
 };
 
-void TemplateHoldsEveryField()
+TEST_F(config, template)
 {
     HMODULE program = LoadLibraryExA(g_saver_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    CHECK(program != nullptr);
-    if (program == nullptr)
-        return;
+    ASSERT_NE(program, nullptr);
     HRSRC found = FindResourceExA(program, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(2003),
                                   MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    CHECK(found != nullptr);
-    if (found == nullptr) {
-        FreeLibrary(program);
-        return;
-    }
+    ASSERT_NE(found, nullptr);
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(program, found)));
     TemplateReader reader = {data, data};
-    CHECK_EQ(reader.Dword(), 0x80C800C0ul); // style
-    CHECK_EQ(reader.Dword(), 0ul);          // extended style
-    CHECK_EQ(reader.Word(), 7);             // controls
-    CHECK_EQ(static_cast<short>(reader.Word()), 0);
-    CHECK_EQ(static_cast<short>(reader.Word()), 0);
-    CHECK_EQ(reader.Word(), 149);
-    CHECK_EQ(reader.Word(), 59);
-    CHECK(reader.Name() == L"");   // menu
-    CHECK(reader.Name() == L"");   // class: the standard dialog class
-    CHECK(reader.Text() == kDots); // caption
-    CHECK_EQ(reader.Word(), 9);    // points
-    CHECK(reader.Text() == L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");
+    EXPECT_EQ(reader.Dword(), 0x80C800C0ul); // style
+    EXPECT_EQ(reader.Dword(), 0ul);          // extended style
+    EXPECT_EQ(reader.Word(), 7);             // controls
+    EXPECT_EQ(static_cast<short>(reader.Word()), 0);
+    EXPECT_EQ(static_cast<short>(reader.Word()), 0);
+    EXPECT_EQ(reader.Word(), 149);
+    EXPECT_EQ(reader.Word(), 59);
+    EXPECT_TRUE(reader.Name() == L"");   // menu
+    EXPECT_TRUE(reader.Name() == L"");   // class: the standard dialog class
+    EXPECT_TRUE(reader.Text() == kDots); // caption
+    EXPECT_EQ(reader.Word(), 9);         // points
+    EXPECT_TRUE(reader.Text() == L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");
 
     const ItemRow items[] = {
         {0x50010001, 110, 40, 30, 14, 1, L"#128", kDots},
@@ -103,19 +99,19 @@ void TemplateHoldsEveryField()
     };
     for (const ItemRow& item : items) {
         reader.AlignDword();
-        CHECK_EQ(reader.Dword(), item.style);
-        CHECK_EQ(reader.Dword(), 0ul);
-        CHECK_EQ(static_cast<short>(reader.Word()), item.x);
-        CHECK_EQ(static_cast<short>(reader.Word()), item.y);
-        CHECK_EQ(static_cast<short>(reader.Word()), item.cx);
-        CHECK_EQ(static_cast<short>(reader.Word()), item.cy);
-        CHECK_EQ(reader.Word(), item.id);
-        CHECK(reader.Name() == item.window_class);
-        CHECK(reader.Name() == item.text);
-        CHECK_EQ(reader.Word(), 0); // no creation data
+        EXPECT_EQ(reader.Dword(), item.style);
+        EXPECT_EQ(reader.Dword(), 0ul);
+        EXPECT_EQ(static_cast<short>(reader.Word()), item.x);
+        EXPECT_EQ(static_cast<short>(reader.Word()), item.y);
+        EXPECT_EQ(static_cast<short>(reader.Word()), item.cx);
+        EXPECT_EQ(static_cast<short>(reader.Word()), item.cy);
+        EXPECT_EQ(reader.Word(), item.id);
+        EXPECT_TRUE(reader.Name() == item.window_class);
+        EXPECT_TRUE(reader.Name() == item.text);
+        EXPECT_EQ(reader.Word(), 0); // no creation data
     }
-    CHECK_EQ(static_cast<size_t>(reader.p - data),
-             static_cast<size_t>(SizeofResource(program, found)));
+    EXPECT_EQ(static_cast<size_t>(reader.p - data),
+              static_cast<size_t>(SizeofResource(program, found)));
     FreeLibrary(program);
 }
 
@@ -138,62 +134,62 @@ BOOL CALLBACK FindDialogOf(HWND window, LPARAM data)
     return TRUE;
 }
 
+// The saver's dialog once it is shown and has its focus (it then takes keys).
 HWND WaitForDialog(const Saver& saver)
 {
-    for (int i = 0; i < 300; ++i) {
-        Found found = {saver.process.dwProcessId, nullptr};
-        EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&found));
-        if (found.window != nullptr) {
-            Pump(300);
-            return found.window;
-        }
-        Pump(50);
-    }
-    return nullptr;
+    Found found = {saver.process.dwProcessId, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&found));
+            return found.window != nullptr && GetForegroundWindow() == found.window;
+        },
+        15000);
+    return found.window;
+}
+
+void BringToFront(HWND window)
+{
+    SetForegroundWindow(window);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 3000));
 }
 
 HWND MakeOwnerWindow()
 {
     HWND window = MakeTestWindow("PurlTestOwner", nullptr, WS_OVERLAPPEDWINDOW, {20, 20, 320, 220});
-    SetForegroundWindow(window);
-    Pump(300);
+    BringToFront(window);
     return window;
 }
 
-void DialogOpensCentredWithItsCaption()
+TEST_F(config, opens_centred)
 {
     Saver saver = StartSaver("/c");
     HWND dialog = WaitForDialog(saver);
-    CHECK(dialog != nullptr);
-    if (dialog != nullptr) {
-        // Wine shows an ANSI dialog's texts through the ANSI code page: outside a Japanese
-        // locale each U+30FB reads back as U+00B7. The template's own bytes are checked above.
-        wchar_t caption[32] = {};
-        GetWindowTextW(dialog, caption, 32);
-        CHECK(wcsncmp(caption, L"purl", 4) == 0 && wcslen(caption) == 7);
-        for (int i = 4; i < 7; ++i)
-            CHECK(caption[i] == 0x30FB || caption[i] == 0x00B7);
+    ASSERT_NE(dialog, nullptr);
+    // Wine shows an ANSI dialog's texts through the ANSI code page: outside a Japanese
+    // locale each U+30FB reads back as U+00B7. The template's own bytes are checked above.
+    wchar_t caption[32] = {};
+    GetWindowTextW(dialog, caption, 32);
+    EXPECT_TRUE(wcsncmp(caption, L"purl", 4) == 0 && wcslen(caption) == 7);
+    for (int i = 4; i < 7; ++i)
+        EXPECT_TRUE(caption[i] == 0x30FB || caption[i] == 0x00B7);
 
-        RECT outer, work;
-        GetWindowRect(dialog, &outer);
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        const long x = std::max(0l, ((work.right - work.left) - (outer.right - outer.left)) / 2);
-        const long y = std::max(0l, ((work.bottom - work.top) - (outer.bottom - outer.top)) / 2);
-        CHECK_EQ(outer.left, x);
-        CHECK_EQ(outer.top, y);
+    RECT outer, work;
+    GetWindowRect(dialog, &outer);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const long x = std::max(0l, ((work.right - work.left) - (outer.right - outer.left)) / 2);
+    const long y = std::max(0l, ((work.bottom - work.top) - (outer.bottom - outer.top)) / 2);
+    EXPECT_EQ(outer.left, x);
+    EXPECT_EQ(outer.top, y);
 
-        // The hidden "OK" button (id 2) is not visible; the default button (id 1) is.
-        CHECK(!IsWindowVisible(GetDlgItem(dialog, 2)));
-        CHECK(IsWindowVisible(GetDlgItem(dialog, 1)));
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
-    }
-    DWORD code = 0xDEAD;
-    CHECK(WaitForExit(saver, 15000, &code));
-    StopSaver(saver);
+    // The hidden "OK" button (id 2) is not visible; the default button (id 1) is.
+    EXPECT_TRUE(!IsWindowVisible(GetDlgItem(dialog, 2)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 1)));
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_NE(WaitForEnd(saver), kNoExit);
 }
 
 // How each way of ending the dialog sets the exit code.
-void EndingsGiveOneOrTwo()
+TEST_F(config, endings)
 {
     struct Ending {
         const char* name;
@@ -221,24 +217,19 @@ void EndingsGiveOneOrTwo()
     for (const Ending& ending : endings) {
         Saver saver = StartSaver("");
         HWND dialog = WaitForDialog(saver);
-        CHECK(dialog != nullptr);
-        if (dialog != nullptr) {
-            // Another command leaves it open.
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(3, 0), 0);
-            Pump(200);
-            CHECK(IsWindow(dialog));
-            MoveMouseTo(5, 5);
-            ending.end(dialog);
-        }
-        DWORD code = 0xDEAD;
-        if (!WaitForExit(saver, 15000, &code) || code != ending.code)
-            RecordFailure(__FILE__, __LINE__,
-                          std::string(ending.name) + ": exit " + std::to_string(code));
-        StopSaver(saver);
+        ASSERT_NE(dialog, nullptr) << ending.name;
+        // Another command leaves it open.
+        EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(3, 0), 0, SMTO_NORMAL, 5000,
+                                        nullptr));
+        Pump(200); // an ending would take the window down by then
+        EXPECT_TRUE(IsWindow(dialog));
+        MoveMouseTo(5, 5);
+        ending.end(dialog);
+        EXPECT_EQ(WaitForEnd(saver), ending.code) << ending.name;
     }
 }
 
-void OwnerFollowsTheCommandLine()
+TEST_F(config, owner)
 {
     HWND named = MakeOwnerWindow();
     HWND front = MakeOwnerWindow(); // in front: the owner when no live window is named
@@ -253,41 +244,24 @@ void OwnerFollowsTheCommandLine()
         {"-C", front},
     };
     for (const Case& c : cases) {
-        SetForegroundWindow(front);
-        Pump(200);
+        BringToFront(front);
         Saver saver = StartSaver(c.arguments);
         HWND dialog = WaitForDialog(saver);
-        CHECK(dialog != nullptr);
-        if (dialog != nullptr) {
-            if (GetWindow(dialog, GW_OWNER) != c.owner)
-                RecordFailure(__FILE__, __LINE__, "'" + c.arguments + "' not owned as expected");
-            CHECK(!IsWindowEnabled(c.owner)); // the modal dialog disables its owner
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        }
-        CHECK_EQ(WaitForEnd(saver), 2ul);
+        ASSERT_NE(dialog, nullptr) << c.arguments;
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), c.owner) << c.arguments;
+        EXPECT_FALSE(IsWindowEnabled(c.owner)) << c.arguments; // a modal dialog disables it
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(WaitForEnd(saver), 2ul);
     }
     DestroyWindow(named);
-    HWND owner = front;
 
     // A bare command line gives an unowned dialog, whatever window is in front.
-    SetForegroundWindow(owner);
-    Pump(200);
+    BringToFront(front);
     Saver saver = StartSaver("");
     HWND dialog = WaitForDialog(saver);
-    CHECK(dialog != nullptr);
-    if (dialog != nullptr) {
-        CHECK(GetWindow(dialog, GW_OWNER) == nullptr);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    }
-    CHECK_EQ(WaitForEnd(saver), 1ul);
-    DestroyWindow(owner);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForEnd(saver), 1ul);
 }
-
-const TestCase cases[] = {
-    {"config.template", TemplateHoldsEveryField},
-    {"config.opens_centred", DialogOpensCentredWithItsCaption},
-    {"config.endings", EndingsGiveOneOrTwo},
-    {"config.owner", OwnerFollowsTheCommandLine},
-};
-const Registration registration(cases, sizeof cases / sizeof cases[0]);
 } // namespace

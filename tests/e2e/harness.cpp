@@ -1,4 +1,5 @@
-// The end-to-end harness: process control, windows, input and screen capture, and main().
+// The end-to-end harness: process control and the cases' clean-up, windows, input, screen
+// capture, the watchdog and main().
 #include "harness.h"
 #include "scene/pixel_format.h"
 #include <algorithm>
@@ -9,24 +10,73 @@
 std::string g_saver_path;
 
 namespace {
-std::vector<TestCase>& AllCases()
+// What the running case started and made, for its clean-up and for the watchdog.
+CRITICAL_SECTION started_lock;
+std::vector<HANDLE> started_programs;
+std::vector<HWND> test_windows;
+
+void EndStartedPrograms()
 {
-    static std::vector<TestCase> cases;
-    return cases;
+    EnterCriticalSection(&started_lock);
+    for (HANDLE process : started_programs) {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process, kNoExit);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+    started_programs.clear();
+    LeaveCriticalSection(&started_lock);
 }
-std::vector<std::string> case_failures;
+
+const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\purl.scr";
 } // namespace
 
-Registration::Registration(const TestCase* cases, size_t count)
+void ReportWindows98(bool on)
 {
-    AllCases().insert(AllCases().end(), cases, cases + count);
+    if (on) {
+        HKEY key;
+        RegCreateKeyExA(HKEY_CURRENT_USER, kAppDefaults, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr);
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+        HKEY overrides;
+        RegCreateKeyExA(key, "DllOverrides", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &overrides,
+                        nullptr);
+        RegSetValueExA(overrides, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"),
+                       15);
+        RegCloseKey(overrides);
+        RegCloseKey(key);
+    } else {
+        RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kAppDefaults) + "\\DllOverrides").c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaults);
+    }
 }
 
-void RecordFailure(const char* file, int line, const std::string& what)
+void SaverCase::SetUp()
 {
-    const char* base = strrchr(file, '/');
-    case_failures.push_back(std::string(base ? base + 1 : file) + ":" + std::to_string(line) +
-                            ": " + what);
+    ReportWindows98(false);
+}
+
+void SaverCase::TearDown()
+{
+    EndStartedPrograms();
+    for (HWND window : test_windows)
+        if (IsWindow(window))
+            DestroyWindow(window);
+    test_windows.clear();
+    ReportWindows98(false);
+    Pump(0);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeout_ms)
+            return false;
+        Pump(20);
+    }
 }
 
 void Pump(DWORD ms)
@@ -61,8 +111,16 @@ Saver StartProgram(const std::string& program, const std::string& arguments)
     startup.cb = sizeof startup;
     Saver saver = {};
     if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &saver.process))
-        RecordFailure(__FILE__, __LINE__, "CreateProcess failed for " + line);
+                        &startup, &saver.process)) {
+        ADD_FAILURE() << "CreateProcess failed for " << line;
+        return saver;
+    }
+    HANDLE kept = nullptr;
+    DuplicateHandle(GetCurrentProcess(), saver.process.hProcess, GetCurrentProcess(), &kept, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+    EnterCriticalSection(&started_lock);
+    started_programs.push_back(kept);
+    LeaveCriticalSection(&started_lock);
     return saver;
 }
 
@@ -100,8 +158,17 @@ void StopSaver(Saver& saver)
         return;
     DWORD code;
     if (IsRunning(saver))
-        TerminateProcess(saver.process.hProcess, 0xDEAD);
+        TerminateProcess(saver.process.hProcess, kNoExit);
     WaitForExit(saver, 10000, &code);
+}
+
+DWORD WaitForEnd(Saver& saver)
+{
+    DWORD code = kNoExit;
+    if (!WaitForExit(saver, 15000, &code))
+        ADD_FAILURE() << "the saver did not end in time";
+    StopSaver(saver);
+    return code;
 }
 
 DWORD RunToExit(const std::string& arguments, DWORD timeout_ms)
@@ -112,26 +179,53 @@ DWORD RunToExit(const std::string& arguments, DWORD timeout_ms)
 DWORD RunProgramToExit(const std::string& program, const std::string& arguments, DWORD timeout_ms)
 {
     Saver saver = StartProgram(program, arguments);
-    DWORD code = 0xDEAD;
+    DWORD code = kNoExit;
     if (!WaitForExit(saver, timeout_ms, &code)) {
-        RecordFailure(__FILE__, __LINE__, program + " " + arguments + " did not end in time");
+        ADD_FAILURE() << program << " " << arguments << " did not end in time";
         StopSaver(saver);
-        return 0xDEAD;
+        return kNoExit;
     }
     return code;
 }
 
+bool ShownAndPainted(HWND window)
+{
+    // A sent message is taken only between the window's messages, so once it is answered no
+    // paint is half done; then nothing may be left to paint.
+    DWORD_PTR answer = 0;
+    return IsWindowVisible(window) &&
+           SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) &&
+           !GetUpdateRect(window, nullptr, FALSE);
+}
+
+HWND StartFullScreen(Saver& saver, const std::string& program, const std::string& arguments)
+{
+    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    saver = StartProgram(program, arguments);
+    HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
+    // It turns visible once its creation (signs included) is complete; then it paints.
+    if (window == nullptr || !WaitUntil([&] { return ShownAndPainted(window); }, 15000))
+        return nullptr;
+    return window;
+}
+
+void EndWithKey(Saver& saver)
+{
+    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForEnd(saver), 0ul);
+}
+
 HWND WaitForWindow(HWND parent, const char* window_class, const char* title, DWORD timeout_ms)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND window = FindWindowExA(parent, nullptr, window_class, title);
-        if (window != nullptr)
-            return window;
-        if (GetTickCount() - start >= timeout_ms)
-            return nullptr;
-        Pump(50);
-    }
+    HWND window = nullptr;
+    WaitUntil(
+        [&] {
+            window = FindWindowExA(parent, nullptr, window_class, title);
+            return window != nullptr;
+        },
+        timeout_ms);
+    return window;
 }
 
 namespace {
@@ -184,7 +278,13 @@ void MoveMouseTo(int x, int y)
     input.mi.dy = (y * 65536 + 65535) / ScreenHeight();
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendOneInput(input);
-    Pump(30);
+    // The pointer stands there once the system has taken the move.
+    WaitUntil(
+        [&] {
+            POINT now;
+            return GetCursorPos(&now) && now.x == x && now.y == y;
+        },
+        1000);
 }
 
 void MoveMouseBy(int dx, int dy)
@@ -277,14 +377,7 @@ LRESULT CALLBACK TestDesktopProc(HWND window, UINT message, WPARAM wparam, LPARA
         return 1;
     return DefWindowProcA(window, message, wparam, lparam);
 }
-} // namespace
 
-Picture CaptureScreen()
-{
-    return CaptureRect(0, 0, ScreenWidth(), ScreenHeight());
-}
-
-namespace {
 std::vector<RECT> SignRects(HWND saver_window)
 {
     std::vector<RECT> rects;
@@ -297,6 +390,17 @@ std::vector<RECT> SignRects(HWND saver_window)
     return rects;
 }
 } // namespace
+
+Picture CaptureScreen()
+{
+    return CaptureRect(0, 0, ScreenWidth(), ScreenHeight());
+}
+
+bool MostlyBlack(const Picture& shot)
+{
+    return std::count(shot.pixels.begin(), shot.pixels.end(), 0u) * 2 >
+           static_cast<std::ptrdiff_t>(shot.pixels.size());
+}
 
 HWND MakeTestWindow(const char* window_class, WNDPROC proc, DWORD style, RECT place)
 {
@@ -315,18 +419,18 @@ HWND MakeTestWindow(const char* window_class, WNDPROC proc, DWORD style, RECT pl
         CreateWindowExA(ex_style, window_class, "test window", style | WS_VISIBLE, place.left,
                         place.top, place.right - place.left, place.bottom - place.top, nullptr,
                         nullptr, GetModuleHandleA(nullptr), nullptr);
+    test_windows.push_back(window);
     UpdateWindow(window);
-    Pump(300);
+    // On the screen once the display has it where it was put.
+    WaitUntil(
+        [&] {
+            RECT now;
+            return GetWindowRect(window, &now) && EqualRect(&now, &place) &&
+                   ShownAndPainted(window);
+        },
+        2000);
+    Pump(100);
     return window;
-}
-
-DWORD WaitForEnd(Saver& saver)
-{
-    DWORD code = 0xDEAD;
-    if (!WaitForExit(saver, 15000, &code))
-        RecordFailure(__FILE__, __LINE__, "the saver did not end in time");
-    StopSaver(saver);
-    return code;
 }
 
 Picture CaptureScreenWithoutSigns(HWND saver_window)
@@ -356,43 +460,69 @@ uint32_t TestDesktopColour(int x, int y)
 HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y))
 {
     desktop_colour = colour_at;
-    return MakeTestWindow("PurlTestDesktop", TestDesktopProc, WS_POPUP,
-                          {0, 0, ScreenWidth(), ScreenHeight()});
+    HWND desktop = MakeTestWindow("PurlTestDesktop", TestDesktopProc, WS_POPUP,
+                                  {0, 0, ScreenWidth(), ScreenHeight()});
+    // The screen shows it once a capture gives its picture.
+    WaitUntil(
+        [&] {
+            const Picture shot = CaptureScreen();
+            return shot.At(7, 7) == colour_at(7, 7) &&
+                   shot.At(shot.width - 7, shot.height - 7) ==
+                       colour_at(shot.width - 7, shot.height - 7);
+        },
+        5000);
+    return desktop;
 }
+
+namespace {
+// Each case has a time limit. When it runs out, the case's programs are ended and the driver
+// ends failed; under CTest each case is a run of its own, so the next one goes on.
+const DWORD kCaseLimitMs = 100000;
+volatile LONG case_started_at = 0; // GetTickCount() at the case's start, 0 between cases
+std::string running_case;
+
+DWORD WINAPI Watchdog(void*)
+{
+    for (;;) {
+        Sleep(500);
+        const DWORD started = static_cast<DWORD>(case_started_at);
+        if (started != 0 && GetTickCount() - started > kCaseLimitMs) {
+            fprintf(stdout, "FAIL %s: over its time limit of %lu s; its programs are ended\n",
+                    running_case.c_str(), kCaseLimitMs / 1000);
+            fflush(stdout);
+            EndStartedPrograms();
+            ReportWindows98(false);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+    }
+}
+
+class WatchdogArming : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo& test) override
+    {
+        running_case = std::string(test.test_suite_name()) + "." + test.name();
+        case_started_at = static_cast<LONG>(GetTickCount() | 1);
+    }
+    void OnTestEnd(const testing::TestInfo&) override { case_started_at = 0; }
+};
+} // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        fprintf(stderr, "usage: purl_e2e PATH-TO-purl.scr [CASE-NAME-PREFIX]\n"
-                        "       purl_e2e --saver-running (exit code: the system's flag)\n");
-        return 2;
-    }
-    if (strcmp(argv[1], "--saver-running") == 0) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc == 2 && strcmp(argv[1], "--saver-running") == 0) {
         BOOL running = FALSE;
         return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? running : -1;
     }
-    g_saver_path = argv[1];
-    const char* only = argc > 2 ? argv[2] : nullptr;
-    int passed = 0;
-    int failed = 0;
-    for (const TestCase& test : AllCases()) {
-        if (only != nullptr && strncmp(test.name, only, strlen(only)) != 0)
-            continue;
-        case_failures.clear();
-        const DWORD start = GetTickCount();
-        test.run();
-        const DWORD spent = GetTickCount() - start;
-        if (case_failures.empty()) {
-            ++passed;
-            printf("PASS %s (%lu ms)\n", test.name, static_cast<unsigned long>(spent));
-        } else {
-            ++failed;
-            printf("FAIL %s (%lu ms)\n", test.name, static_cast<unsigned long>(spent));
-            for (const std::string& failure : case_failures)
-                printf("     %s\n", failure.c_str());
-        }
-        fflush(stdout);
+    if (argc != 2) {
+        fprintf(stderr, "usage: purl_e2e [GOOGLETEST FLAGS] PATH-TO-purl.scr\n"
+                        "       purl_e2e --saver-running (exit code: the system's flag)\n");
+        return 2;
     }
-    printf("end to end: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    g_saver_path = argv[1];
+    std::replace(g_saver_path.begin(), g_saver_path.end(), '/', '\\');
+    InitializeCriticalSection(&started_lock);
+    testing::UnitTest::GetInstance()->listeners().Append(new WatchdogArming);
+    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    return RUN_ALL_TESTS();
 }

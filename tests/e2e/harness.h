@@ -1,62 +1,68 @@
-// A small end-to-end harness run under Wine: starts purl.scr the way the screen-saver host
-// does, finds its windows, drives real input and reads back exit codes and pixels.
+// The end-to-end harness, run under Wine on GoogleTest: starts purl.scr the way the
+// screen-saver host does, finds its windows, drives real input and reads back exit codes and
+// pixels. Every case runs in a SaverCase, which ends what the case started.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 #include <windows.h>
 
-// Checks inside a case; a failed check marks the case failed and says where.
-void RecordFailure(const char* file, int line, const std::string& what);
-#define CHECK(cond)                                                                                \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            RecordFailure(__FILE__, __LINE__, #cond);                                              \
-    } while (0)
-#define CHECK_EQ(a, b)                                                                             \
-    do {                                                                                           \
-        const auto check_a_ = (a);                                                                 \
-        const auto check_b_ = (b);                                                                 \
-        if (!(check_a_ == check_b_))                                                               \
-            RecordFailure(__FILE__, __LINE__,                                                      \
-                          std::string(#a " == " #b ": ") + std::to_string(check_a_) + " vs " +     \
-                              std::to_string(check_b_));                                           \
-    } while (0)
-
-struct TestCase {
-    const char* name;
-    void (*run)();
-};
-// Each case file registers its cases with a static Registration.
-struct Registration {
-    Registration(const TestCase* cases, size_t count);
-};
-
 extern std::string g_saver_path; // purl.scr, as a Windows path
 
 const char kSaverClass[] = "WindowsScreenSaverClass";
+const DWORD kNoExit = 0xDEAD; // the exit code given for a program that had to be ended
+
+// Every case: whatever programs it started are ended, whatever test windows it made are
+// destroyed and Wine reports its usual Windows version again, however the case ended (a failed
+// ASSERT, or the watchdog's limit, included). The Windows 98 setting is also cleared before
+// the case, so a crash in an earlier case or run cannot leak into this one.
+class SaverCase : public testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
 
 struct Saver {
     PROCESS_INFORMATION process;
 };
 
-// Starts purl.scr with the given arguments (appended after the quoted program name).
+// Waits, pumping this thread's messages, until the condition holds; false if it did not within
+// the time.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms);
+// Pumps this thread's messages for a time. Only where nothing can be awaited: a check that a
+// program still runs, or a picture stays as it was, after a given time.
+void Pump(DWORD ms);
+
+// Starts purl.scr (or another program) with the given arguments after the quoted name.
 Saver StartSaver(const std::string& arguments);
 Saver StartProgram(const std::string& program, const std::string& arguments);
 // Waits while pumping this thread's messages; true and the exit code once it ended.
 bool WaitForExit(Saver& saver, DWORD timeout_ms, DWORD* exit_code);
 bool IsRunning(const Saver& saver);
-// Ends a saver that is still running (for clean-up after a failed case).
+// Ends a saver that is still running.
 void StopSaver(Saver& saver);
-// Runs start + wait, returning the exit code (or 0xDEAD when it did not end in time).
+// Waits for a saver to end (15 s at most; one still running is ended) and gives its exit
+// code, kNoExit when it had to be ended.
+DWORD WaitForEnd(Saver& saver);
+// Start and wait, giving the exit code (kNoExit, and a failure, when it did not end in time).
 DWORD RunToExit(const std::string& arguments, DWORD timeout_ms);
 DWORD RunProgramToExit(const std::string& program, const std::string& arguments, DWORD timeout_ms);
+
+// The window is visible and has finished painting all there is to paint.
+bool ShownAndPainted(HWND window);
+// Starts a full-screen saver with the pointer parked in the middle, and gives its window once
+// it is shown with its first picture painted (null if it never was).
+HWND StartFullScreen(Saver& saver, const std::string& program = g_saver_path,
+                     const std::string& arguments = "/s");
+// Ends a saver with a key press over the middle of the screen and expects exit code 0.
+void EndWithKey(Saver& saver);
 
 // The folder of the driver itself (the stand-in libraries are built beside it), with a "\\".
 std::string DriverFolder();
 std::string Decimal(HWND window);
 
-void Pump(DWORD ms);
 HWND WaitForWindow(HWND parent, const char* window_class, const char* title, DWORD timeout_ms);
 int CountTopLevelWindows(const char* window_class);
 
@@ -74,6 +80,8 @@ struct Picture {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 Picture CaptureScreen();
+// More than half the pixels black: a saver window that has not painted yet.
+bool MostlyBlack(const Picture& shot);
 
 // The screen with every pixel that a sign window covers (now, or just before) replaced by
 // kUnderSign, so that the Backdrop beneath can be checked alone.
@@ -81,16 +89,16 @@ const uint32_t kUnderSign = 0xFF000000u;
 Picture CaptureScreenWithoutSigns(HWND saver_window);
 
 // A top-level window of the driver's own, of a class registered on first use (a null proc
-// gives the default one), shown and painted before it is returned.
+// gives the default one), shown and painted before it is returned; destroyed when the case ends.
 HWND MakeTestWindow(const char* window_class, WNDPROC proc, DWORD style, RECT place);
-
-// Waits for a saver to end (15 s at most; one still running is ended) and gives its exit code,
-// 0xDEAD when it had to be ended.
-DWORD WaitForEnd(Saver& saver);
 
 // A plain window that shows a known picture; the desktop the saver copies in the tests.
 HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y));
 uint32_t TestDesktopColour(int x, int y);
+
+// Wine reports Windows 98 to every purl.scr started while this is on, and loads MPR.DLL from
+// the program's folder rather than its own.
+void ReportWindows98(bool on);
 
 int ScreenWidth();
 int ScreenHeight();

@@ -4,39 +4,21 @@
 #include <cstring>
 
 namespace {
-void BadCommandLinesExitWithMinusOne()
+using host = SaverCase;
+
+TEST_F(host, bad_command_lines)
 {
     struct Case {
         std::string arguments;
     } cases[] = {{"/x"},      {"/9"},    {"/p 0"}, {"/p 99999"},     {"/a"},
                  {"/a 1234"}, {"/\t s"}, {"/p"},   {"/l 4294967295"}};
     for (const Case& c : cases) {
-        const DWORD code = RunToExit(c.arguments, 15000);
-        if (code != 0xFFFFFFFFu)
-            RecordFailure(__FILE__, __LINE__, "'" + c.arguments + "' exit " + std::to_string(code));
+        EXPECT_EQ(RunToExit(c.arguments, 15000), 0xFFFFFFFFul) << "'" << c.arguments << "'";
     }
-    CHECK_EQ(CountTopLevelWindows(kSaverClass), 0);
+    EXPECT_EQ(CountTopLevelWindows(kSaverClass), 0);
 }
 
-// Starts /s and waits for its window, with the pointer parked where the saver will not move it.
-HWND StartFullScreen(Saver& saver, const std::string& arguments = "/s")
-{
-    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
-    saver = StartSaver(arguments);
-    HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
-    CHECK(window != nullptr);
-    Pump(700);
-    return window;
-}
-
-void EndWithKeyAndExpectZero(Saver& saver)
-{
-    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
-    PressKey(VK_SPACE);
-    CHECK_EQ(WaitForEnd(saver), 0ul);
-}
-
-void FullScreenSaverCoversTheScreen()
+TEST_F(host, full_screen_window)
 {
     // Under Wine the cursor that GetCursorInfo reports is the foreground window's: an arrow
     // over the test desktop first, so the check below can tell a hidden cursor from none.
@@ -46,54 +28,49 @@ void FullScreenSaverCoversTheScreen()
     MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
     CURSORINFO cursor = {};
     cursor.cbSize = sizeof cursor;
-    CHECK(GetCursorInfo(&cursor));
-    CHECK(cursor.hCursor != nullptr);
+    EXPECT_TRUE(GetCursorInfo(&cursor));
+    EXPECT_NE(cursor.hCursor, nullptr);
     Saver saver;
     HWND window = StartFullScreen(saver);
-    if (window == nullptr) {
-        StopSaver(saver);
-        DestroyWindow(desktop);
-        return;
-    }
+    ASSERT_NE(window, nullptr);
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     const LONG ex_style = GetWindowLongA(window, GWL_EXSTYLE);
-    CHECK_EQ(static_cast<unsigned long>(style) & 0xD6000000ul, 0x96000000ul);
-    CHECK(ex_style & WS_EX_TOPMOST);
+    EXPECT_EQ(static_cast<unsigned long>(style) & 0xD6000000ul, 0x96000000ul);
+    EXPECT_TRUE(ex_style & WS_EX_TOPMOST);
     RECT rect;
     GetWindowRect(window, &rect);
-    CHECK_EQ(rect.left, 0l);
-    CHECK_EQ(rect.top, 0l);
-    CHECK_EQ(rect.right, static_cast<long>(ScreenWidth()));
-    CHECK_EQ(rect.bottom, static_cast<long>(ScreenHeight()));
-    CHECK_EQ(CountTopLevelWindows(kSaverClass), 1);
-    CHECK(IsWindowVisible(window));
+    EXPECT_EQ(rect.left, 0l);
+    EXPECT_EQ(rect.top, 0l);
+    EXPECT_EQ(rect.right, static_cast<long>(ScreenWidth()));
+    EXPECT_EQ(rect.bottom, static_cast<long>(ScreenHeight()));
+    EXPECT_EQ(CountTopLevelWindows(kSaverClass), 1);
+    EXPECT_TRUE(IsWindowVisible(window));
 
     // The saver hides the cursor while it runs.
-    CHECK(GetCursorInfo(&cursor));
-    CHECK(cursor.hCursor == nullptr || !(cursor.flags & CURSOR_SHOWING));
+    EXPECT_TRUE(GetCursorInfo(&cursor));
+    EXPECT_TRUE(cursor.hCursor == nullptr || !(cursor.flags & CURSOR_SHOWING));
 
     // The title stays whatever anyone sets.
     SetWindowTextA(window, "changed");
     char title[64] = {};
     GetWindowTextA(window, title, sizeof title);
-    CHECK(strcmp(title, "Screen Saver") == 0);
+    EXPECT_TRUE(strcmp(title, "Screen Saver") == 0);
 
-    CHECK(IsRunning(saver));
-    EndWithKeyAndExpectZero(saver);
-    CHECK_EQ(CountTopLevelWindows(kSaverClass), 0);
-    DestroyWindow(desktop);
+    EXPECT_TRUE(IsRunning(saver));
+    EndWithKey(saver);
+    EXPECT_EQ(CountTopLevelWindows(kSaverClass), 0);
 }
 
-void SecondSaverLeavesTheFirstRunning()
+TEST_F(host, second_saver)
 {
     Saver first;
     HWND window = StartFullScreen(first);
-    const DWORD code = RunToExit("/s", 15000);
-    CHECK_EQ(code, 0ul);
-    CHECK(IsRunning(first));
-    CHECK(IsWindow(window));
-    CHECK_EQ(CountTopLevelWindows(kSaverClass), 1);
-    EndWithKeyAndExpectZero(first);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(RunToExit("/s", 15000), 0ul);
+    EXPECT_TRUE(IsRunning(first));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(CountTopLevelWindows(kSaverClass), 1);
+    EndWithKey(first);
 }
 
 struct Forwarded {
@@ -121,55 +98,46 @@ HWND MakePreviewHost()
     return MakeTestWindow("PurlTestHost", HostProc, WS_POPUP | WS_BORDER, frame);
 }
 
-void PreviewFillsItsParentAndIgnoresInput()
+TEST_F(host, preview)
 {
     for (const char* letter : {"/p ", "/l "}) {
-        HWND host = MakePreviewHost();
-        Saver saver = StartSaver(letter + Decimal(host));
-        HWND preview = WaitForWindow(host, kSaverClass, "Preview", 15000);
-        CHECK(preview != nullptr);
-        Pump(500); // the window turns visible once its creation is complete
-        if (preview != nullptr) {
-            CHECK_EQ(static_cast<unsigned long>(GetWindowLongA(preview, GWL_STYLE)) & 0xD2000000ul,
-                     0x52000000ul);
-            CHECK_EQ(GetWindowLongA(preview, GWL_EXSTYLE) & WS_EX_TOPMOST, 0l);
-            RECT inner;
-            GetClientRect(preview, &inner);
-            CHECK_EQ(inner.right, 152l);
-            CHECK_EQ(inner.bottom, 112l);
-            CHECK_EQ(CountTopLevelWindows(kSaverClass), 0);
+        HWND page = MakePreviewHost();
+        Saver saver = StartSaver(letter + Decimal(page));
+        HWND preview = WaitForWindow(page, kSaverClass, "Preview", 15000);
+        ASSERT_NE(preview, nullptr);
+        // The window turns visible once its creation is complete.
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(preview) != FALSE; }, 15000));
+        EXPECT_EQ(static_cast<unsigned long>(GetWindowLongA(preview, GWL_STYLE)) & 0xD2000000ul,
+                  0x52000000ul);
+        EXPECT_EQ(GetWindowLongA(preview, GWL_EXSTYLE) & WS_EX_TOPMOST, 0l);
+        RECT inner;
+        GetClientRect(preview, &inner);
+        EXPECT_EQ(inner.right, 152l);
+        EXPECT_EQ(inner.bottom, 112l);
+        EXPECT_EQ(CountTopLevelWindows(kSaverClass), 0);
 
-            // Input over the preview does not end it. Keys and clicks go to the preview's
-            // own window: real key presses would go to the focused window instead.
-            MoveMouseTo(260, 200);
-            MoveMouseBy(20, 20);
-            CHECK(PostMessageA(preview, WM_KEYDOWN, VK_SPACE, 0x00390001));
-            CHECK(PostMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30)));
-            CHECK(PostMessageA(preview, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 30)));
-            Pump(1200);
-            CHECK(IsRunning(saver));
+        // Input over the preview does not end it. Keys and clicks go to the preview's
+        // own window: real key presses would go to the focused window instead.
+        MoveMouseTo(260, 200);
+        MoveMouseBy(20, 20);
+        EXPECT_TRUE(PostMessageA(preview, WM_KEYDOWN, VK_SPACE, 0x00390001));
+        EXPECT_TRUE(PostMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30)));
+        EXPECT_TRUE(PostMessageA(preview, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 30)));
+        Pump(1200); // an ending would show by then
+        EXPECT_TRUE(IsRunning(saver));
 
-            // A right-click's context menu goes to the host, naming the host itself.
-            forwarded = {};
-            CHECK_EQ(SendMessageA(preview, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(preview),
-                                  MAKELPARAM(7, 9)),
-                     1ll);
-            Pump(300);
-            CHECK_EQ(forwarded.message, static_cast<UINT>(WM_CONTEXTMENU));
-            CHECK(forwarded.wparam == reinterpret_cast<WPARAM>(host));
-            CHECK_EQ(forwarded.lparam, static_cast<LPARAM>(MAKELPARAM(7, 9)));
-        }
+        // A right-click's context menu goes to the host, naming the host itself.
+        forwarded = {};
+        EXPECT_EQ(SendMessageA(preview, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(preview),
+                               MAKELPARAM(7, 9)),
+                  1ll);
+        EXPECT_TRUE(WaitUntil([] { return forwarded.message != 0; }, 3000));
+        EXPECT_EQ(forwarded.message, static_cast<UINT>(WM_CONTEXTMENU));
+        EXPECT_TRUE(forwarded.wparam == reinterpret_cast<WPARAM>(page));
+        EXPECT_EQ(forwarded.lparam, static_cast<LPARAM>(MAKELPARAM(7, 9)));
         // The host closing its page destroys the preview, which ends the process with 0.
-        DestroyWindow(host);
-        CHECK_EQ(WaitForEnd(saver), 0ul);
+        DestroyWindow(page);
+        EXPECT_EQ(WaitForEnd(saver), 0ul);
     }
 }
-
-const TestCase cases[] = {
-    {"host.bad_command_lines", BadCommandLinesExitWithMinusOne},
-    {"host.full_screen_window", FullScreenSaverCoversTheScreen},
-    {"host.second_saver", SecondSaverLeavesTheFirstRunning},
-    {"host.preview", PreviewFillsItsParentAndIgnoresInput},
-};
-const Registration registration(cases, sizeof cases / sizeof cases[0]);
 } // namespace

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 namespace {
+using scene = SaverCase;
+
 struct Offset {
     int dx;
     int dy;
@@ -33,6 +35,27 @@ Offset BestOffset(const Picture& shot, uint32_t (*colour_at)(int, int))
     return best;
 }
 
+// The screen once the saver's copy of the desktop stands on it: it matches the desktop at an
+// offset, with the copy's black left or right edge beside it. (Under Wine the picture of the
+// window's first paint may not reach the screen; the first tick's drawing does.)
+Picture WaitForTheCopy(HWND window, Offset* offset)
+{
+    Picture shot = {};
+    const bool shown = WaitUntil(
+        [&] {
+            shot = CaptureScreenWithoutSigns(window);
+            *offset = BestOffset(shot, TestDesktopColour);
+            const int column = offset->dx >= 0 ? offset->dx : shot.width - 1 + offset->dx;
+            for (int y = 2; y < shot.height - 2; ++y)
+                if (shot.At(column, y) != kUnderSign && shot.At(column, y) != 0)
+                    return false;
+            return offset->match > 0.9;
+        },
+        5000);
+    EXPECT_TRUE(shown) << "best match " << offset->match;
+    return shot;
+}
+
 // The one-pixel black border of the copy, seen at the offset (where no sign covers it). The
 // left or the right edge is on the screen whatever the offset, and stays black (its drips pull
 // black into black). The top edge is checked when the offset shows it; the bottom edge lies
@@ -45,58 +68,39 @@ void CheckBorder(const Picture& shot, Offset offset)
         seen += shot.At(column, y) != kUnderSign;
         black += shot.At(column, y) == 0;
     }
-    CHECK(seen > shot.height / 4);
-    CHECK_EQ(black, seen);
+    EXPECT_TRUE(seen > shot.height / 4);
+    EXPECT_EQ(black, seen);
     if (offset.dy >= 0) {
         black = seen = 0;
         for (int x = 2; x < shot.width - 2; ++x) {
             seen += shot.At(x, offset.dy) != kUnderSign;
             black += shot.At(x, offset.dy) == 0;
         }
-        CHECK(seen > shot.width / 4);
-        CHECK_EQ(black, seen);
+        EXPECT_TRUE(seen > shot.width / 4);
+        EXPECT_EQ(black, seen);
     }
 }
 
-void EndSaver(Saver& saver)
+// A shot of the melting copy against the desktop it started from (screen minus the offset).
+struct Melt {
+    Offset offset;
+    int changed;
+    long long brightness_before;
+    long long brightness_after;
+    int brighter_than_above; // channels brighter than any original one at or above them
+};
+
+Melt CompareWithTheDesktop(const Picture& shot)
 {
-    PressKey(VK_SPACE);
-    CHECK_EQ(WaitForEnd(saver), 0ul);
-}
-
-void SaverShowsTheDesktopThenMeltsItDownwards()
-{
-    HWND desktop = ShowTestDesktop(TestDesktopColour);
-    CHECK(BestOffset(CaptureScreen(), TestDesktopColour).match > 0.999);
-
-    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
-    Saver saver = StartSaver("/s");
-    HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
-    CHECK(window != nullptr);
-    Pump(700);
-    const Picture first = CaptureScreenWithoutSigns(window);
-    const Offset first_offset = BestOffset(first, TestDesktopColour);
-    CHECK(first_offset.match > 0.95);
-    CheckBorder(first, first_offset);
-
-    Pump(6000); // twelve ticks: 6,000 drips
-    const Picture later = CaptureScreenWithoutSigns(window);
-    const Offset later_offset = BestOffset(later, TestDesktopColour);
-    CHECK(later_offset.match > 0.3);
-    CheckBorder(later, later_offset);
-
-    // Compare the copy itself (screen minus the offset) with the desktop it started from.
-    long long brightness_before = 0, brightness_after = 0;
-    int changed = 0, brighter_than_above = 0;
-    const int w = later.width, h = later.height;
-    for (int x = 3; x < w - 3; ++x) {
+    Melt melt = {BestOffset(shot, TestDesktopColour), 0, 0, 0, 0};
+    for (int x = 3; x < shot.width - 3; ++x) {
         uint32_t max_above[3] = {0, 0, 0}; // brightest original channel at or above, this column
-        for (int y = 1; y < h - 3; ++y) {
+        for (int y = 1; y < shot.height - 3; ++y) {
             const uint32_t original = TestDesktopColour(x, y);
-            const int sx = x + later_offset.dx, sy = y + later_offset.dy;
+            const int sx = x + melt.offset.dx, sy = y + melt.offset.dy;
             if (sy < 0)
                 continue;
-            const uint32_t now = later.At(sx, sy);
+            const uint32_t now = shot.At(sx, sy);
             if (now == kUnderSign) {
                 for (int c = 0; c < 3; ++c) // what a sign hides still bounds what lies below
                     max_above[c] = std::max(max_above[c], original >> (8 * c) & 255);
@@ -105,18 +109,47 @@ void SaverShowsTheDesktopThenMeltsItDownwards()
             for (int c = 0; c < 3; ++c) {
                 const uint32_t o = original >> (8 * c) & 255, n = now >> (8 * c) & 255;
                 max_above[c] = std::max(max_above[c], o);
-                brightness_before += o;
-                brightness_after += n;
-                brighter_than_above += n > max_above[c];
+                melt.brightness_before += o;
+                melt.brightness_after += n;
+                melt.brighter_than_above += n > max_above[c];
             }
-            changed += now != original;
+            melt.changed += now != original;
         }
     }
-    CHECK(changed > w * h / 20);
-    CHECK(brightness_after < brightness_before * 99 / 100);
-    CHECK_EQ(brighter_than_above, 0);
-    EndSaver(saver);
-    DestroyWindow(desktop);
+    return melt;
+}
+
+TEST_F(scene, snapshot_and_melt)
+{
+    ShowTestDesktop(TestDesktopColour);
+    EXPECT_GT(BestOffset(CaptureScreen(), TestDesktopColour).match, 0.999);
+
+    Saver saver;
+    HWND window = StartFullScreen(saver);
+    ASSERT_NE(window, nullptr);
+    Offset first_offset = {};
+    const Picture first = WaitForTheCopy(window, &first_offset);
+    EXPECT_GT(first_offset.match, 0.95);
+    CheckBorder(first, first_offset);
+
+    // Melted down until a twentieth of the copy changed and it lost 1 % of its brightness
+    // (about a dozen ticks, 6,000 drips), and never brighter than what lay above.
+    Picture later = first;
+    Melt melt = {};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            later = CaptureScreenWithoutSigns(window);
+            melt = CompareWithTheDesktop(later);
+            return melt.changed > later.width * later.height / 20 &&
+                   melt.brightness_after < melt.brightness_before * 99 / 100;
+        },
+        20000))
+        << melt.changed << " changed, brightness " << melt.brightness_after << " of "
+        << melt.brightness_before;
+    EXPECT_GT(melt.offset.match, 0.3);
+    CheckBorder(later, melt.offset);
+    EXPECT_EQ(melt.brighter_than_above, 0);
+    EndWithKey(saver);
 }
 
 uint32_t HostColour(int x, int y)
@@ -150,46 +183,32 @@ HWND MakePaintedHost(int client_width, int client_height)
 // the screen (checked: a red square painted by the preview stays invisible), so this case hands
 // the preview the desktop window as its parent, whose children Wine does show. The preview then
 // copies the part of the screen it covers: here the whole test desktop.
-void PreviewShowsItsParentsPicture()
+TEST_F(scene, preview_picture)
 {
-    HWND desktop = ShowTestDesktop(TestDesktopColour);
+    ShowTestDesktop(TestDesktopColour);
     HWND host = GetDesktopWindow();
     Saver saver = StartSaver("/p " + Decimal(host));
     HWND preview = WaitForWindow(host, kSaverClass, "Preview", 15000);
-    CHECK(preview != nullptr);
-    Pump(800);
-    if (preview != nullptr) {
-        const Picture shot = CaptureScreenWithoutSigns(preview);
-        const Offset offset = BestOffset(shot, TestDesktopColour);
-        CHECK(offset.match > 0.9);
-        CheckBorder(shot, offset);
-    }
-    DestroyWindow(desktop);
+    ASSERT_NE(preview, nullptr);
+    // Shown and painted: the copy with its black border stands over the desktop.
+    Offset offset = {};
+    const Picture shot = WaitForTheCopy(preview, &offset);
+    EXPECT_GT(offset.match, 0.9);
+    CheckBorder(shot, offset);
     PostMessageA(preview, WM_CLOSE, 0, 0);
-    CHECK_EQ(WaitForEnd(saver), 0ul);
+    EXPECT_EQ(WaitForEnd(saver), 0ul);
 }
 
-void TinyPreviewsRunAndEndCleanly()
+TEST_F(scene, tiny_previews)
 {
     for (int size : {0, 1, 2}) {
         HWND host = MakePaintedHost(size, size);
         Saver saver = StartSaver("/p " + Decimal(host));
         Pump(2500); // a few ticks: drips and paints on the tiny picture
-        CHECK(IsRunning(saver));
+        EXPECT_TRUE(IsRunning(saver)) << "size " << size;
         DestroyWindow(host);
-        DWORD code = 0xDEAD;
-        CHECK(WaitForExit(saver, 15000, &code));
-        if (code != 0)
-            RecordFailure(__FILE__, __LINE__,
-                          "size " + std::to_string(size) + ": exit " + std::to_string(code));
-        StopSaver(saver);
+        EXPECT_EQ(WaitForEnd(saver), 0ul) << "size " << size;
     }
-}
-
-bool MostlyBlack(const Picture& shot)
-{
-    return std::count(shot.pixels.begin(), shot.pixels.end(), 0u) * 2 >
-           static_cast<std::ptrdiff_t>(shot.pixels.size());
 }
 
 // The Backdrop's frames a saver shows over its first ticks (the signs masked), in order, each kept
@@ -202,7 +221,7 @@ std::vector<Picture> SettledFrames(const std::string& program, const Picture& de
     std::vector<Picture> frames;
     HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
     if (window == nullptr) {
-        RecordFailure(__FILE__, __LINE__, program + ": no saver window");
+        ADD_FAILURE() << (program + ": no saver window");
         StopSaver(saver);
         return frames;
     }
@@ -221,17 +240,34 @@ std::vector<Picture> SettledFrames(const std::string& program, const Picture& de
         }
         Pump(20);
     }
-    EndSaver(saver);
+    EndWithKey(saver);
     return frames;
+}
+
+// Whether a frame is only another shifted by a tremble offset, with no drip drawn between them.
+bool OnlyShifted(const Picture& later, const Picture& earlier)
+{
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx) {
+            bool same = true;
+            for (int y = 4; y < later.height - 4 && same; ++y)
+                for (int x = 4; x < later.width - 4 && same; ++x) {
+                    const uint32_t a = later.At(x, y), b = earlier.At(x + dx, y + dy);
+                    same = a == kUnderSign || b == kUnderSign || a == b;
+                }
+            if (same)
+                return true;
+        }
+    return false;
 }
 
 // Drawing the tick at once shows, tick by tick, exactly the Backdrop that invalidating the window
 // and painting it at WM_PAINT showed: the melt and the tremble offsets, around signs that stand
 // in the same places. (The signs' own pixels are checked in sprites.seven_signs: under Wine the
 // painted tick left each creeping sign's right edge unrepainted.)
-void TickRedrawShowsTheFramesOfAPaintedTick()
+TEST_F(scene, tick_redraw_frames)
 {
-    HWND desktop = ShowTestDesktop(TestDesktopColour);
+    ShowTestDesktop(TestDesktopColour);
     const Picture before = CaptureScreen();
     std::string reference = g_saver_path;
     reference.replace(reference.rfind("purl.scr"), 8, "purl_paint_reference.scr");
@@ -253,27 +289,15 @@ void TickRedrawShowsTheFramesOfAPaintedTick()
     const size_t compared =
         std::min<size_t>(4, std::min(painted.size() - std::min(p, painted.size()),
                                      drawn.size() - std::min(d, drawn.size())));
-    if (compared < 3)
-        RecordFailure(__FILE__, __LINE__,
-                      "frames: " + std::to_string(painted.size()) + " painted, " +
-                          std::to_string(drawn.size()) + " drawn");
+    EXPECT_GE(compared, 3u) << painted.size() << " painted, " << drawn.size() << " drawn";
     for (size_t i = 0; i < compared; ++i) {
-        if (painted[p + i].pixels != drawn[d + i].pixels)
-            RecordFailure(__FILE__, __LINE__,
-                          "frame " + std::to_string(i) + " differs (from " + std::to_string(p) +
-                              ", " + std::to_string(d) + " of " + std::to_string(painted.size()) +
-                              ", " + std::to_string(drawn.size()) + ")");
-        if (i > 0) // every tick changes the picture
-            CHECK(drawn[d + i].pixels != drawn[d + i - 1].pixels);
+        EXPECT_TRUE(painted[p + i].pixels == drawn[d + i].pixels)
+            << "frame " << i << " differs (from " << p << ", " << d << " of " << painted.size()
+            << ", " << drawn.size() << ")";
+        // Every tick melts the picture further, beyond moving it to a new tremble offset.
+        if (i > 0) {
+            EXPECT_FALSE(OnlyShifted(drawn[d + i], drawn[d + i - 1])) << "frame " << i;
+        }
     }
-    DestroyWindow(desktop);
 }
-
-const TestCase cases[] = {
-    {"scene.snapshot_and_melt", SaverShowsTheDesktopThenMeltsItDownwards},
-    {"scene.tick_redraw_frames", TickRedrawShowsTheFramesOfAPaintedTick},
-    {"scene.preview_picture", PreviewShowsItsParentsPicture},
-    {"scene.tiny_previews", TinyPreviewsRunAndEndCleanly},
-};
-const Registration registration(cases, sizeof cases / sizeof cases[0]);
 } // namespace

@@ -8,6 +8,8 @@
 #include <vector>
 
 namespace {
+using sprites = SaverCase;
+
 const int kSizes[7][2] = {{320, 120}, {240, 90}, {240, 90}, {160, 60},
                           {160, 60},  {160, 60}, {160, 60}};
 
@@ -38,8 +40,7 @@ RECT PlaceIn(HWND sign, HWND saver_window)
 // made and placed, and the first tick still to come.
 std::vector<HWND> WaitForSigns(HWND saver_window)
 {
-    for (int i = 0; i < 300 && !IsWindowVisible(saver_window); ++i)
-        Sleep(10);
+    WaitUntil([&] { return IsWindowVisible(saver_window) != FALSE; }, 15000);
     return Signs(saver_window);
 }
 
@@ -62,44 +63,44 @@ void CheckWindowsAndFirstPlaces(const std::vector<HWND>& signs, HWND saver_windo
     RECT client;
     GetClientRect(saver_window, &client);
     const std::vector<POINT> places = FirstPlaces(client.right, client.bottom);
-    CHECK_EQ(signs.size(), static_cast<size_t>(7));
-    for (size_t i = 0; i < signs.size() && i < 7; ++i) {
+    ASSERT_EQ(signs.size(), static_cast<size_t>(7));
+    for (size_t i = 0; i < signs.size(); ++i) {
         const RECT r = PlaceIn(signs[i], saver_window);
-        CHECK_EQ(r.right - r.left, static_cast<long>(kSizes[i][0]));
-        CHECK_EQ(r.bottom - r.top, static_cast<long>(kSizes[i][1]));
+        EXPECT_EQ(r.right - r.left, static_cast<long>(kSizes[i][0]));
+        EXPECT_EQ(r.bottom - r.top, static_cast<long>(kSizes[i][1]));
         if (r.left != places[i].x || r.top != places[i].y)
-            RecordFailure(__FILE__, __LINE__,
-                          "sign " + std::to_string(i) + " first placed at " +
+            ADD_FAILURE() << ("sign " + std::to_string(i) + " first placed at " +
                               std::to_string(r.left) + "," + std::to_string(r.top));
         char title[32] = {};
         GetWindowTextA(signs[i], title, sizeof title);
-        CHECK(strcmp(title, "purlchild") == 0);
-        CHECK_EQ(static_cast<unsigned long>(GetWindowLongA(signs[i], GWL_STYLE)) & 0xF0000000ul,
-                 0x50000000ul);
-        CHECK(GetWindowLongA(signs[i], GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_TRUE(strcmp(title, "purlchild") == 0);
+        EXPECT_EQ(static_cast<unsigned long>(GetWindowLongA(signs[i], GWL_STYLE)) & 0xF0000000ul,
+                  0x50000000ul);
+        EXPECT_TRUE(GetWindowLongA(signs[i], GWL_EXSTYLE) & WS_EX_LAYERED);
     }
 }
 
-void SevenSignsCreepAndJump()
+TEST_F(sprites, seven_signs)
 {
-    HWND desktop = ShowTestDesktop(TestDesktopColour);
+    ShowTestDesktop(TestDesktopColour);
     MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
     Saver saver = StartSaver("/s");
     HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
-    CHECK(window != nullptr);
+    ASSERT_NE(window, nullptr);
     const std::vector<HWND> signs = WaitForSigns(window);
     CheckWindowsAndFirstPlaces(signs, window);
+    ASSERT_EQ(signs.size(), 7u);
 
     // Each sign's region is its picture's shape.
     HMODULE program = LoadLibraryExA(g_saver_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     for (int id = 131; id <= 133; ++id)
-        CHECK_EQ(LoadSpriteImage(program, id), 1);
+        EXPECT_EQ(LoadSpriteImage(program, id), 1);
     const int image_of[7] = {0, 1, 1, 2, 2, 2, 2};
-    for (size_t i = 0; i < signs.size() && i < 7; ++i) {
+    for (size_t i = 0; i < signs.size(); ++i) {
         HRGN region = CreateRectRgn(0, 0, 0, 0);
-        CHECK(GetWindowRgn(signs[i], region) != ERROR);
+        EXPECT_TRUE(GetWindowRgn(signs[i], region) != ERROR);
         if (!EqualRgn(region, sprite_images[image_of[i]].shape))
-            RecordFailure(__FILE__, __LINE__, "sign " + std::to_string(i) + " region differs");
+            ADD_FAILURE() << ("sign " + std::to_string(i) + " region differs");
         DeleteObject(region);
     }
 
@@ -111,7 +112,7 @@ void SevenSignsCreepAndJump()
     std::vector<int> creeps(signs.size(), 0), jumps(signs.size(), 0);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 4000) {
-        Sleep(20);
+        Pump(20); // sampling the places
         for (size_t i = 0; i < signs.size(); ++i) {
             const RECT r = PlaceIn(signs[i], window);
             if (r.left == last[i].left && r.top == last[i].top)
@@ -122,16 +123,14 @@ void SevenSignsCreepAndJump()
                 ++jumps[i];
                 if (r.left < 0 || r.top < 0 || r.right >= ScreenWidth() ||
                     r.bottom >= ScreenHeight())
-                    RecordFailure(__FILE__, __LINE__,
-                                  "sign " + std::to_string(i) + " jumped outside");
+                    ADD_FAILURE() << ("sign " + std::to_string(i) + " jumped outside");
             }
             last[i] = r;
         }
     }
     for (size_t i = 0; i < signs.size(); ++i) {
         if (creeps[i] < 3 || jumps[i] < 1)
-            RecordFailure(__FILE__, __LINE__,
-                          "sign " + std::to_string(i) + ": " + std::to_string(creeps[i]) +
+            ADD_FAILURE() << ("sign " + std::to_string(i) + ": " + std::to_string(creeps[i]) +
                               " creeps, " + std::to_string(jumps[i]) + " jumps");
     }
 
@@ -170,45 +169,49 @@ void SevenSignsCreepAndJump()
                 }
             }
         checked = inside;
-        CHECK(inside > 0);
-        CHECK_EQ(inside_same, inside);
-        CHECK(around > 0 && around_lit > around * 95 / 100);
+        EXPECT_TRUE(inside > 0);
+        EXPECT_EQ(inside_same, inside);
+        EXPECT_TRUE(around > 0 && around_lit > around * 95 / 100);
     }
-    CHECK(checked > 0);
+    EXPECT_TRUE(checked > 0);
     FreeLibrary(program);
 
-    PressKey(VK_SPACE);
-    CHECK_EQ(WaitForEnd(saver), 0ul);
-    DestroyWindow(desktop);
+    EndWithKey(saver);
 }
 
-void PreviewRunsTheSameSigns()
+TEST_F(sprites, preview)
 {
     HWND host = MakeTestWindow("PurlSmallHost", nullptr, WS_POPUP, {100, 100, 252, 212});
     Saver saver = StartSaver("/p " + Decimal(host));
     HWND preview = WaitForWindow(host, kSaverClass, "Preview", 15000);
-    CHECK(preview != nullptr);
-    if (preview != nullptr) {
-        const std::vector<HWND> signs = WaitForSigns(preview);
-        CheckWindowsAndFirstPlaces(signs, preview);
-        // After their jumps every sign, larger than the preview or not, lies within its span.
-        Pump(3800);
-        for (size_t i = 0; i < signs.size(); ++i) {
-            const RECT r = PlaceIn(signs[i], preview);
-            const int span_x = std::abs(152 - kSizes[i][0]), span_y = std::abs(112 - kSizes[i][1]);
-            if (r.left < 0 || r.left > span_x + 2 || r.top < 0 || r.top > span_y)
-                RecordFailure(__FILE__, __LINE__,
-                              "sign " + std::to_string(i) + " at " + std::to_string(r.left) + "," +
-                                  std::to_string(r.top));
-        }
+    ASSERT_NE(preview, nullptr);
+    const std::vector<HWND> signs = WaitForSigns(preview);
+    CheckWindowsAndFirstPlaces(signs, preview);
+    ASSERT_EQ(signs.size(), 7u);
+    // After their jumps every sign, larger than the preview or not, lies within its span. A
+    // move that is not a creep of one pixel to the right is a jump.
+    std::vector<RECT> last;
+    for (HWND sign : signs)
+        last.push_back(PlaceIn(sign, preview));
+    std::vector<bool> jumped(signs.size(), false);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (size_t i = 0; i < signs.size(); ++i) {
+                const RECT r = PlaceIn(signs[i], preview);
+                jumped[i] = jumped[i] || r.top != last[i].top ||
+                            (r.left != last[i].left && r.left != last[i].left + 1);
+                last[i] = r;
+            }
+            return std::count(jumped.begin(), jumped.end(), true) == 7;
+        },
+        10000));
+    for (size_t i = 0; i < signs.size(); ++i) {
+        const RECT r = PlaceIn(signs[i], preview);
+        const int span_x = std::abs(152 - kSizes[i][0]), span_y = std::abs(112 - kSizes[i][1]);
+        EXPECT_TRUE(r.left >= 0 && r.left <= span_x + 2 && r.top >= 0 && r.top <= span_y)
+            << "sign " << i << " at " << r.left << "," << r.top;
     }
     DestroyWindow(host);
-    CHECK_EQ(WaitForEnd(saver), 0ul);
+    EXPECT_EQ(WaitForEnd(saver), 0ul);
 }
-
-const TestCase cases[] = {
-    {"sprites.seven_signs", SevenSignsCreepAndJump},
-    {"sprites.preview", PreviewRunsTheSameSigns},
-};
-const Registration registration(cases, sizeof cases / sizeof cases[0]);
 } // namespace

@@ -107,52 +107,47 @@ TEST(ReadModeText, ChoosesTheModeFromTheFirstLetter)
     }
 }
 
-// An independent reading of the rules: the first byte that is not a space, "-" or "/"
-// decides the mode.
-SaverMode ExpectedMode(const std::string& text)
-{
-    for (unsigned char c : text) {
-        if (c == ' ' || c == '-' || c == '/')
-            continue;
-        switch (c) {
-        case 's':
-        case 'S':
-            return SaverMode::Saver;
-        case 'p':
-        case 'P':
-        case 'l':
-        case 'L':
-            return SaverMode::Preview;
-        case 'c':
-        case 'C':
-            return SaverMode::Configure;
-        case 'a':
-        case 'A':
-            return SaverMode::ChangePassword;
-        default:
-            return SaverMode::Invalid;
-        }
-    }
-    return SaverMode::ConfigureNoSwitch;
-}
+// The letter that decides, and the mode it gives, as literal results.
+struct LetterCase {
+    char letter;
+    SaverMode mode;
+};
+const LetterCase kLetters[] = {
+    {'s', SaverMode::Saver},          {'S', SaverMode::Saver},     {'p', SaverMode::Preview},
+    {'P', SaverMode::Preview},        {'l', SaverMode::Preview},   {'L', SaverMode::Preview},
+    {'c', SaverMode::Configure},      {'C', SaverMode::Configure}, {'a', SaverMode::ChangePassword},
+    {'A', SaverMode::ChangePassword}, {'x', SaverMode::Invalid},   {'0', SaverMode::Invalid},
+    {':', SaverMode::Invalid},        {'"', SaverMode::Invalid},   {'\x80', SaverMode::Invalid},
+    {'\xff', SaverMode::Invalid},     {'+', SaverMode::Invalid},
+};
 
+// Random lines: a program name, a run of spaces, dashes and slashes, then (or not) a deciding
+// letter from the table and any tail. The mode is the letter's, or no switch without one.
 TEST(ReadModeText, RandomLinesFollowTheRules)
 {
     std::mt19937 generator(20261208);
-    const std::string alphabet = " -/sSpPlLcCaAx09:\t\"\x80\xff";
+    const std::string lead = " -/";
+    const std::string tail_alphabet = " -/sSpPlLcCaAx09:\t\"\x80\xff";
     for (int round = 0; round < 100000; ++round) {
-        std::string line;
-        const int length = static_cast<int>(generator() % 24);
-        for (int i = 0; i < length; ++i) {
-            const bool any_byte = generator() % 5 == 0;
-            line += any_byte ? static_cast<char>(1 + generator() % 255)
-                             : alphabet[generator() % alphabet.size()];
+        std::string line = generator() % 2 ? "purl.scr " : "\"C:\\a b\\purl.scr\" ";
+        const size_t program_end = line.size();
+        for (int i = static_cast<int>(generator() % 6); i > 0; --i)
+            line += lead[generator() % lead.size()];
+        const bool has_letter = generator() % 10 != 0;
+        const LetterCase& letter = kLetters[generator() % (sizeof kLetters / sizeof kLetters[0])];
+        if (has_letter) {
+            line += letter.letter;
+            for (int i = static_cast<int>(generator() % 12); i > 0; --i) {
+                const bool any_byte = generator() % 5 == 0;
+                line += any_byte ? static_cast<char>(1 + generator() % 255)
+                                 : tail_alphabet[generator() % tail_alphabet.size()];
+            }
         }
         const char* text = SkipProgramName(line.c_str(), StepOne);
-        ASSERT_GE(text, line.c_str());
+        ASSERT_GE(text, line.c_str() + program_end) << line;
         ASSERT_LE(text, line.c_str() + line.size());
         const ModeChoice choice = ReadModeText(text);
-        ASSERT_EQ(choice.mode, ExpectedMode(text)) << line;
+        ASSERT_EQ(choice.mode, has_letter ? letter.mode : SaverMode::ConfigureNoSwitch) << line;
         if (choice.mode != SaverMode::Preview && choice.mode != SaverMode::ChangePassword &&
             !choice.handle_given) {
             ASSERT_EQ(choice.handle, 0u) << line;

@@ -214,6 +214,7 @@ TEST(DripFilter, MatchesThePlainPerPixelDripOverThousandsOfDrips)
         for (int x = 0; x < width; ++x)
             image.At(x, y) = Rgb(x * 255 / width, y * 255 / height, (x * y) % 256);
     ReferenceCanvas reference = {width, height, image.pixels};
+    const std::vector<uint32_t> start = image.pixels;
 
     RestartSaverRandom();
     PixelBuffer buffer = image.Buffer();
@@ -223,7 +224,11 @@ TEST(DripFilter, MatchesThePlainPerPixelDripOverThousandsOfDrips)
     for (int i = 0; i < 5000; ++i)
         ReferenceDrip(reference, width, height);
     EXPECT_EQ(image.pixels, reference.pixels);
-    EXPECT_NE(image.pixels, Image(width, height, 0).pixels);
+    // The drips did change the picture, and most of it: the two ways agree on real work.
+    size_t changed = 0;
+    for (size_t i = 0; i < start.size(); ++i)
+        changed += image.pixels[i] != start[i];
+    EXPECT_GT(changed, start.size() / 2);
 }
 
 TEST(Tremble, OffsetsLieInMinusTwoToPlusOneAndAllSixteenOccur)
