@@ -28,6 +28,9 @@ struct SaverState {
     bool checking_password = false;
     uint32_t close_granted = 0;
     uint32_t last_check_tick = 0xFFFFFFFFu;
+    // Whether a check has ended yet: kept apart from the time, since a check may end when the
+    // tick counter reads 0xFFFFFFFF too.
+    bool checked_before = false;
 };
 
 extern SaverState g_saver;

@@ -10,7 +10,7 @@ uint32_t CheckCloseRequest(SaverState& state, const CloseCheckOps& ops, void* wi
         return 1;
     }
     const uint32_t now = ops.tick_count();
-    if (state.last_check_tick != 0xFFFFFFFFu && now - state.last_check_tick < kReaskInterval)
+    if (state.checked_before && now - state.last_check_tick < kReaskInterval)
         return 0;
 
     state.checking_password = true;
@@ -21,5 +21,6 @@ uint32_t CheckCloseRequest(SaverState& state, const CloseCheckOps& ops, void* wi
     if (verdict == 0)
         ops.hide_cursor();
     state.last_check_tick = ops.tick_count();
+    state.checked_before = true;
     return state.close_granted;
 }

@@ -21,11 +21,6 @@ void PlaceDialog(HWND dialog)
 }
 } // namespace
 
-BOOL RegisterConfigClasses(HINSTANCE)
-{
-    return TRUE;
-}
-
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
 {
     switch (message) {
@@ -49,8 +44,6 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wparam, LPAR
 int ShowConfigDialog(HWND parent)
 {
     HINSTANCE instance = static_cast<HINSTANCE>(g_saver.instance);
-    if (!RegisterConfigClasses(instance))
-        return 0;
     return static_cast<int>(
         DialogBoxParamA(instance, MAKEINTRESOURCEA(kConfigDialog), parent, ConfigDialogProc, 0));
 }

@@ -3,5 +3,4 @@
 #include <windows.h>
 
 int ShowConfigDialog(HWND parent);
-BOOL RegisterConfigClasses(HINSTANCE instance);
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);

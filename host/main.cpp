@@ -26,7 +26,7 @@ HWND LiveWindow(uint32_t handle)
     return handle != 0 && IsWindow(window) ? window : nullptr;
 }
 
-int DispatchMode(HINSTANCE instance, const char* mode_text, int /*show_command*/)
+int DispatchMode(HINSTANCE instance, const char* mode_text)
 {
     g_saver.instance = instance;
     g_saver.is_win9x = RunsOnWindows9x();
@@ -78,11 +78,5 @@ extern "C" void WinMainCRTStartup()
 {
     SetUnhandledExceptionFilter(FaultGuard);
     const char* mode_text = SkipProgramName(GetCommandLineA(), NextChar);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    GetStartupInfoA(&startup);
-    const int show_command =
-        (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-    ExitProcess(
-        static_cast<UINT>(DispatchMode(GetModuleHandleA(nullptr), mode_text, show_command)));
+    ExitProcess(static_cast<UINT>(DispatchMode(GetModuleHandleA(nullptr), mode_text)));
 }

@@ -51,12 +51,16 @@ LRESULT OnDestroy(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     return SceneProc(window, message, wparam, lparam);
 }
 
-// The preview hands help and context-menu requests to the host's window that holds it.
+// The preview hands help and context-menu requests to the host's window that holds it. They
+// are sent, not posted: WM_HELP carries a pointer, which a posted message cannot take to
+// another process. A host that does not answer within a moment is not waited for.
 LRESULT ForwardToPreviewParent(HWND window, UINT message, LPARAM lparam)
 {
     HWND parent = GetParent(window);
+    DWORD_PTR answer = 0;
     if (parent != nullptr && IsWindow(parent))
-        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lparam);
+        SendMessageTimeoutA(parent, message, reinterpret_cast<WPARAM>(parent), lparam,
+                            SMTO_ABORTIFHUNG, 500, &answer);
     return 1;
 }
 

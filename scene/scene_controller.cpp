@@ -43,6 +43,7 @@ void OnCreate(HWND window)
     if (!LoadImages(window))
         return; // a scene without signs and without ticks
     UseWindowsSpritePlatform();
+    ReadSignMonitors(window);
     for (int i = 0; i < kSpriteCount; ++i) {
         const SpriteImage& image = sprite_images[kSpriteImage[i]];
         scene.sprites[i] = new Sprite(window, scene.sprites, image.bitmap, image.dc, image.shape);

@@ -3,6 +3,7 @@
 #include "scene/sprite.h"
 #include "common/heap_memory.h"
 #include "common/saver_random.h"
+#include "scene/sign_places.h"
 
 const SpritePlatform* sprite_platform = nullptr;
 int sprite_class_registered = 0;
@@ -62,8 +63,18 @@ Sprite::Sprite(void* parent_window, Sprite** sprite_table, void* bitmap, void* d
     elapsed = SaverRandom() % 750;
     image_dc = dc;
     image_shape = shape;
-    const int32_t y = SpanCoordinate(SaverRandom(), parent_rect.bottom);
-    const int32_t x = SpanCoordinate(SaverRandom(), parent_rect.right);
+    // The top-left corner where a monitor shows it (anywhere on one screen); the sign may
+    // overhang the monitor's edge.
+    int32_t y = SpanCoordinate(SaverRandom(), parent_rect.bottom);
+    int32_t x = SpanCoordinate(SaverRandom(), parent_rect.right);
+    for (int tries = 1; tries < kCornerTries && !ShowsPoint(sign_monitors, x, y); ++tries) {
+        y = SpanCoordinate(SaverRandom(), parent_rect.bottom);
+        x = SpanCoordinate(SaverRandom(), parent_rect.right);
+    }
+    if (!ShowsPoint(sign_monitors, x, y)) {
+        const uint32_t pick = SaverRandom(), draw_x = SaverRandom(), draw_y = SaverRandom();
+        PlaceOnAMonitor(sign_monitors, 0, 0, pick, draw_x, draw_y, &x, &y);
+    }
     MoveSprite(x, y);
     p.show_window(window);
 }

@@ -78,7 +78,7 @@ HRGN ShapeOfBitmap(HDC screen, HBITMAP bitmap)
 int LoadSpriteImage(HINSTANCE instance, int id)
 {
     SpriteImage& image = sprite_images[id - 131];
-    image.bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(id & 0xFFFF));
+    image.bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(id));
     if (image.bitmap == nullptr)
         return 0;
     HDC screen = GetDC(nullptr);

@@ -1,6 +1,7 @@
 // Sprite motion and relocation.
 #include "scene/sprite_motion.h"
 #include "common/saver_random.h"
+#include "scene/sign_places.h"
 
 namespace {
 // Sizes, spans and places are worked out in 64 bits and kept within int32, so that no
@@ -54,15 +55,27 @@ void SpriteTick(Sprite* sprite, uint32_t dt)
     sprite->elapsed %= kRelocateAfter;
     const int64_t w = static_cast<int64_t>(now.right) - now.left;
     const int64_t h = static_cast<int64_t>(now.bottom) - now.top;
-    PlainRect candidate = now;
-    for (int attempt = 0; attempt < kPlaceTries; ++attempt) {
+    // A candidate no monitor wholly shows is passed over. On one screen every candidate is shown,
+    // and the tenth is taken when all overlap.
+    PlainRect shown = now;
+    bool any_shown = false, free = false;
+    for (int attempt = 0; attempt < kPlaceTries && !free; ++attempt) {
         const int32_t cx =
             SpanCoordinate(SaverRandom(), ClampToInt32(sprite->parent_rect.right - w));
         const int32_t cy =
             SpanCoordinate(SaverRandom(), ClampToInt32(sprite->parent_rect.bottom - h));
-        candidate = {cx, cy, ClampToInt32(cx + w), ClampToInt32(cy + h)};
-        if (!OverlapsOthers(sprite, candidate))
-            break;
+        const PlainRect candidate = {cx, cy, ClampToInt32(cx + w), ClampToInt32(cy + h)};
+        if (!ShowsWhole(sign_monitors, candidate))
+            continue;
+        shown = candidate;
+        any_shown = true;
+        free = !OverlapsOthers(sprite, candidate);
     }
-    sprite->MoveSprite(candidate.left, candidate.top);
+    if (!any_shown) { // none of the ten on the monitors: a place on one of them
+        int32_t x = shown.left, y = shown.top;
+        const uint32_t pick = SaverRandom(), draw_x = SaverRandom(), draw_y = SaverRandom();
+        if (PlaceOnAMonitor(sign_monitors, w, h, pick, draw_x, draw_y, &x, &y))
+            shown = {x, y, ClampToInt32(x + w), ClampToInt32(y + h)};
+    }
+    sprite->MoveSprite(shown.left, shown.top);
 }

@@ -2,6 +2,7 @@
 // their picture, are clipped to its shape and let the mouse through, and the calls behind
 // SpritePlatform.
 #include "scene/sprite_window.h"
+#include "scene/sign_places.h"
 #include "scene/sprite.h"
 #include "scene/tick_redraw.h"
 
@@ -109,12 +110,45 @@ PlainRect WindowRect(void* window)
 }
 
 const SpritePlatform windows_platform = {
-    RegisterSpriteClass, BitmapSize,        CreateSpriteWindow, SetUserData,
-    AddLayeredStyle,     CreateSmallRegion, CopyRegion,         AttachRegion,
-    ClientRect,          MoveSpriteWindow,  ShowSpriteWindow,   ShowMessage,
-    DestroySpriteWindow, DeleteRegion,      WindowRect,
+    RegisterSpriteClass, BitmapSize,  CreateSpriteWindow,  SetUserData,  AddLayeredStyle,
+    CreateSmallRegion,   CopyRegion,  AttachRegion,        ClientRect,   MoveSpriteWindow,
+    ShowSpriteWindow,    ShowMessage, DestroySpriteWindow, DeleteRegion, WindowRect,
 };
 } // namespace
+
+namespace {
+using EnumDisplayMonitorsFn = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT place, LPARAM data)
+{
+    MonitorLayout& layout = *reinterpret_cast<MonitorLayout*>(data);
+    if (layout.count == kMaxMonitors)
+        return FALSE;
+    layout.monitors[layout.count++] = {place->left, place->top, place->right, place->bottom};
+    return TRUE;
+}
+} // namespace
+
+void ReadSignMonitors(HWND window)
+{
+    sign_monitors = {};
+    if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)
+        return;
+    const auto enumerate = reinterpret_cast<EnumDisplayMonitorsFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("USER32.DLL"), "EnumDisplayMonitors")));
+    MonitorLayout layout = {};
+    if (enumerate == nullptr ||
+        !enumerate(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout)))
+        return;
+    // From screen coordinates to the window's client coordinates.
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    for (int i = 0; i < layout.count; ++i) {
+        PlainRect& m = layout.monitors[i];
+        m = {m.left - origin.x, m.top - origin.y, m.right - origin.x, m.bottom - origin.y};
+    }
+    sign_monitors = layout;
+}
 
 void UseWindowsSpritePlatform()
 {

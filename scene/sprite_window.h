@@ -6,4 +6,8 @@
 // Makes the Sprites use the real window calls.
 void UseWindowsSpritePlatform();
 
+// Reads the monitors that show a full-screen saver window into the signs' layout; a preview,
+// or a system without EnumDisplayMonitors (Windows 95), gets none: the whole window shows.
+void ReadSignMonitors(HWND window);
+
 LRESULT CALLBACK SpriteWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

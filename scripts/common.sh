@@ -31,6 +31,9 @@ install_missing() {
             { echo "could not add the i386 architecture" >&2; return 1; }
     fi
     command -v Xvfb >/dev/null || needed+=(xvfb)
+    command -v Xorg >/dev/null || needed+=(xserver-xorg-core)
+    [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] || needed+=(xserver-xorg-video-dummy)
+    command -v xrandr >/dev/null || needed+=(x11-xserver-utils)
     command -v xdotool >/dev/null || needed+=(xdotool)
     # ImageMagick: the image here may carry a stand-in "convert", so look for "import" too.
     command -v import >/dev/null || needed+=(imagemagick)
@@ -73,6 +76,44 @@ start_display() {
     return 1
 }
 
+# Starts Xorg with the dummy driver on a free display, lays out its monitors and exports
+# DISPLAY. Each argument is one monitor: "OUTPUT WIDTHxHEIGHT X Y", with " primary" for the
+# primary one. Wine reads the layout when a process starts.
+start_monitors() {
+    local n=110 monitor output mode x y primary layout=()
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xorg ":$n" -config "$PURL_ROOT/tests/e2e/xorg-dummy.conf" -noreset -nolisten tcp -novtswitch \
+        -sharevts -logfile "$BUILD/xorg.log" >/dev/null 2>&1 &
+    XORG_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && xrandr >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    xrandr >/dev/null 2>&1 || { echo "Xorg with the dummy driver did not start (see $BUILD/xorg.log)"; return 1; }
+    for monitor in "$@"; do
+        read -r output mode x y primary <<<"$monitor"
+        if ! xrandr | grep -q "^   $mode "; then # a size the driver does not offer
+            xrandr --newmode "$mode" $(cvt "${mode%x*}" "${mode#*x}" | sed -n 's/^Modeline "[^"]*" *//p')
+        fi
+        xrandr --addmode "$output" "$mode" 2>/dev/null
+        layout+=(--output "$output" --mode "$mode" --pos "${x}x$y" ${primary:+--primary})
+    done
+    xrandr "${layout[@]}" || { echo "xrandr could not lay out: $*"; return 1; }
+    # In place once the server lists every monitor; Wine then reads them at its start.
+    for _ in $(seq 100); do
+        xrandr --listmonitors | grep -qx "Monitors: $#" && return 0
+        sleep 0.05
+    done
+    echo "xrandr did not lay out: $*"
+    return 1
+}
+
+stop_monitors() {
+    [ -n "${XORG_PID:-}" ] && kill "$XORG_PID" >/dev/null 2>&1 && wait "$XORG_PID" 2>/dev/null
+    XORG_PID=
+}
+
 # Makes the Wine prefix on first use and keeps one wineserver alive for the whole run. A prefix
 # whose set-up failed is reported and removed, never used: only a finished one carries the mark.
 start_wine() {
@@ -102,6 +143,7 @@ start_wine() {
 stop_all() {
     "$WINESERVER" -k >/dev/null 2>&1
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" >/dev/null 2>&1
+    stop_monitors
     wait >/dev/null 2>&1
     return 0
 }

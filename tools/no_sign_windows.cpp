@@ -19,3 +19,5 @@ LRESULT CALLBACK SpriteWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
 {
     return DefWindowProcA(window, message, wparam, lparam);
 }
+
+void ReadSignMonitors(HWND) {}

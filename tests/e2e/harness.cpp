@@ -200,7 +200,7 @@ bool ShownAndPainted(HWND window)
 
 HWND StartFullScreen(Saver& saver, const std::string& program, const std::string& arguments)
 {
-    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    ParkPointer();
     saver = StartProgram(program, arguments);
     HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
     // It turns visible once its creation (signs included) is complete; then it paints.
@@ -211,7 +211,7 @@ HWND StartFullScreen(Saver& saver, const std::string& program, const std::string
 
 void EndWithKey(Saver& saver)
 {
-    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    ParkPointer();
     PressKey(VK_SPACE);
     EXPECT_EQ(WaitForEnd(saver), 0ul);
 }
@@ -274,9 +274,10 @@ void MoveMouseTo(int x, int y)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65536 + 65535) / ScreenWidth();
-    input.mi.dy = (y * 65536 + 65535) / ScreenHeight();
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    const RECT box = VirtualScreen();
+    input.mi.dx = ((x - box.left) * 65536 + 65535) / (box.right - box.left);
+    input.mi.dy = ((y - box.top) * 65536 + 65535) / (box.bottom - box.top);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendOneInput(input);
     // The pointer stands there once the system has taken the move.
     WaitUntil(
@@ -328,6 +329,67 @@ int ScreenWidth()
 int ScreenHeight()
 {
     return GetSystemMetrics(SM_CYSCREEN);
+}
+
+RECT VirtualScreen()
+{
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT place, LPARAM data)
+{
+    reinterpret_cast<std::vector<RECT>*>(data)->push_back(*place);
+    return TRUE;
+}
+} // namespace
+
+std::vector<RECT> Monitors()
+{
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+bool OnMonitors(const RECT& rect)
+{
+    // Every pixel of the edges and a grid inside: the monitors leave no holes in these layouts.
+    const std::vector<RECT> monitors = Monitors();
+    auto shown = [&](long x, long y) {
+        const POINT at = {x, y};
+        for (const RECT& m : monitors)
+            if (PtInRect(&m, at))
+                return true;
+        return false;
+    };
+    for (long x = rect.left; x < rect.right; ++x)
+        if (!shown(x, rect.top) || !shown(x, rect.bottom - 1))
+            return false;
+    for (long y = rect.top; y < rect.bottom; ++y)
+        if (!shown(rect.left, y) || !shown(rect.right - 1, y))
+            return false;
+    for (long y = rect.top; y < rect.bottom; y += 8)
+        for (long x = rect.left; x < rect.right; x += 8)
+            if (!shown(x, y))
+                return false;
+    return true;
+}
+
+POINT ParkingPoint()
+{
+    RECT chosen = {0, 0, ScreenWidth(), ScreenHeight()};
+    for (const RECT& m : Monitors())
+        if (m.left < 0 || m.top < 0)
+            chosen = m;
+    return {(chosen.left + chosen.right) / 2, (chosen.top + chosen.bottom) / 2};
+}
+
+void ParkPointer()
+{
+    const POINT at = ParkingPoint();
+    MoveMouseTo(at.x, at.y);
 }
 
 namespace {
@@ -393,7 +455,8 @@ std::vector<RECT> SignRects(HWND saver_window)
 
 Picture CaptureScreen()
 {
-    return CaptureRect(0, 0, ScreenWidth(), ScreenHeight());
+    const RECT box = VirtualScreen();
+    return CaptureRect(box.left, box.top, box.right - box.left, box.bottom - box.top);
 }
 
 bool MostlyBlack(const Picture& shot)
@@ -439,7 +502,10 @@ Picture CaptureScreenWithoutSigns(HWND saver_window)
     Picture picture = CaptureScreen();
     const std::vector<RECT> after = SignRects(saver_window);
     rects.insert(rects.end(), after.begin(), after.end());
-    for (const RECT& rect : rects) // with a margin for a creep between the readings
+    const RECT box = VirtualScreen();
+    for (RECT& rect : rects) // in the picture's coordinates, with a margin for a creep
+        OffsetRect(&rect, -box.left, -box.top);
+    for (const RECT& rect : rects)
         for (long y = std::max(0l, rect.top - 2);
              y < std::min<long>(picture.height, rect.bottom + 2); ++y)
             for (long x = std::max(0l, rect.left - 3);
@@ -460,8 +526,7 @@ uint32_t TestDesktopColour(int x, int y)
 HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y))
 {
     desktop_colour = colour_at;
-    HWND desktop = MakeTestWindow("PurlTestDesktop", TestDesktopProc, WS_POPUP,
-                                  {0, 0, ScreenWidth(), ScreenHeight()});
+    HWND desktop = MakeTestWindow("PurlTestDesktop", TestDesktopProc, WS_POPUP, VirtualScreen());
     // The screen shows it once a capture gives its picture.
     WaitUntil(
         [&] {
@@ -514,9 +579,12 @@ int main(int argc, char** argv)
         BOOL running = FALSE;
         return SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) ? running : -1;
     }
+    if (argc == 2 && strcmp(argv[1], "--monitor-count") == 0)
+        return static_cast<int>(Monitors().size());
     if (argc != 2) {
         fprintf(stderr, "usage: purl_e2e [GOOGLETEST FLAGS] PATH-TO-purl.scr\n"
-                        "       purl_e2e --saver-running (exit code: the system's flag)\n");
+                        "       purl_e2e --saver-running (exit code: the system's flag)\n"
+                        "       purl_e2e --monitor-count (exit code: the monitors Wine shows)\n");
         return 2;
     }
     g_saver_path = argv[1];

@@ -52,11 +52,11 @@ DWORD RunProgramToExit(const std::string& program, const std::string& arguments,
 
 // The window is visible and has finished painting all there is to paint.
 bool ShownAndPainted(HWND window);
-// Starts a full-screen saver with the pointer parked in the middle, and gives its window once
+// Starts a full-screen saver with the pointer parked, and gives its window once
 // it is shown with its first picture painted (null if it never was).
 HWND StartFullScreen(Saver& saver, const std::string& program = g_saver_path,
                      const std::string& arguments = "/s");
-// Ends a saver with a key press over the middle of the screen and expects exit code 0.
+// Ends a saver with a key press, the pointer where it was parked, and expects exit code 0.
 void EndWithKey(Saver& saver);
 
 // The folder of the driver itself (the stand-in libraries are built beside it), with a "\\".
@@ -72,7 +72,8 @@ void MoveMouseTo(int x, int y);
 void MoveMouseBy(int dx, int dy);
 void ClickButton(DWORD down_flag, DWORD up_flag, DWORD data = 0);
 
-// The screen's pixels as 0x00RRGGBB, row by row.
+// The pixels of the whole virtual screen as 0x00RRGGBB, row by row; (0, 0) is its top-left
+// corner, where a full-screen saver window's client area starts too.
 struct Picture {
     int width;
     int height;
@@ -92,7 +93,8 @@ Picture CaptureScreenWithoutSigns(HWND saver_window);
 // gives the default one), shown and painted before it is returned; destroyed when the case ends.
 HWND MakeTestWindow(const char* window_class, WNDPROC proc, DWORD style, RECT place);
 
-// A plain window that shows a known picture; the desktop the saver copies in the tests.
+// A plain window over the whole virtual screen that shows a known picture (in the picture's
+// coordinates); the desktop the saver copies in the tests.
 HWND ShowTestDesktop(uint32_t (*colour_at)(int x, int y));
 uint32_t TestDesktopColour(int x, int y);
 
@@ -100,5 +102,16 @@ uint32_t TestDesktopColour(int x, int y);
 // the program's folder rather than its own.
 void ReportWindows98(bool on);
 
+// The primary monitor's size.
 int ScreenWidth();
 int ScreenHeight();
+// The bounding box of all monitors, in screen coordinates (the primary's top-left is 0, 0; a
+// monitor left of it or above it has negative ones), and the monitors themselves.
+RECT VirtualScreen();
+std::vector<RECT> Monitors();
+// Whether every pixel of a rectangle (in screen coordinates) lies on some monitor.
+bool OnMonitors(const RECT& rect);
+// Where a full-screen case parks the pointer: the middle of a monitor at negative coordinates
+// when there is one, else of the primary.
+POINT ParkingPoint();
+void ParkPointer();

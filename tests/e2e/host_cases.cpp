@@ -25,7 +25,7 @@ TEST_F(host, full_screen_window)
     HWND desktop = ShowTestDesktop(TestDesktopColour);
     SetForegroundWindow(desktop);
     MoveMouseTo(100, 100);
-    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    ParkPointer();
     CURSORINFO cursor = {};
     cursor.cbSize = sizeof cursor;
     EXPECT_TRUE(GetCursorInfo(&cursor));
@@ -37,12 +37,12 @@ TEST_F(host, full_screen_window)
     const LONG ex_style = GetWindowLongA(window, GWL_EXSTYLE);
     EXPECT_EQ(static_cast<unsigned long>(style) & 0xD6000000ul, 0x96000000ul);
     EXPECT_TRUE(ex_style & WS_EX_TOPMOST);
+    // It covers every monitor: the whole virtual screen.
     RECT rect;
     GetWindowRect(window, &rect);
-    EXPECT_EQ(rect.left, 0l);
-    EXPECT_EQ(rect.top, 0l);
-    EXPECT_EQ(rect.right, static_cast<long>(ScreenWidth()));
-    EXPECT_EQ(rect.bottom, static_cast<long>(ScreenHeight()));
+    const RECT box = VirtualScreen();
+    EXPECT_TRUE(EqualRect(&rect, &box))
+        << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
     EXPECT_EQ(CountTopLevelWindows(kSaverClass), 1);
     EXPECT_TRUE(IsWindowVisible(window));
 
@@ -77,13 +77,16 @@ struct Forwarded {
     UINT message;
     WPARAM wparam;
     LPARAM lparam;
+    HELPINFO help; // what a WM_HELP pointed to, read in the host's own process
 };
 Forwarded forwarded;
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_CONTEXTMENU || message == WM_HELP) {
-        forwarded = {message, wparam, lparam};
+        forwarded = {message, wparam, lparam, {}};
+        if (message == WM_HELP)
+            forwarded.help = *reinterpret_cast<const HELPINFO*>(lparam);
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
@@ -135,6 +138,19 @@ TEST_F(host, preview)
         EXPECT_EQ(forwarded.message, static_cast<UINT>(WM_CONTEXTMENU));
         EXPECT_TRUE(forwarded.wparam == reinterpret_cast<WPARAM>(page));
         EXPECT_EQ(forwarded.lparam, static_cast<LPARAM>(MAKELPARAM(7, 9)));
+
+        // So does help, with a HELPINFO the host can read.
+        forwarded = {};
+        HELPINFO help = {sizeof help, HELPINFO_WINDOW, 3, preview, 77, {11, 22}};
+        EXPECT_EQ(SendMessageA(preview, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 1ll);
+        EXPECT_TRUE(WaitUntil([] { return forwarded.message != 0; }, 3000));
+        EXPECT_EQ(forwarded.message, static_cast<UINT>(WM_HELP));
+        EXPECT_TRUE(forwarded.wparam == reinterpret_cast<WPARAM>(page));
+        EXPECT_EQ(forwarded.help.cbSize, sizeof help);
+        EXPECT_EQ(forwarded.help.iCtrlId, 3);
+        EXPECT_EQ(forwarded.help.dwContextId, 77u);
+        EXPECT_EQ(forwarded.help.MousePos.x, 11l);
+        EXPECT_EQ(forwarded.help.MousePos.y, 22l);
         // The host closing its page destroys the preview, which ends the process with 0.
         DestroyWindow(page);
         EXPECT_EQ(WaitForEnd(saver), 0ul);

@@ -3,6 +3,7 @@
 // preview's picture and tiny previews.
 #include "harness.h"
 #include <algorithm>
+#include <vector>
 
 namespace {
 using scene = SaverCase;
@@ -13,26 +14,44 @@ struct Offset {
     double match; // share of sampled pixels equal to the expected picture at this offset
 };
 
-// The tremble offset at which a shot best matches a picture (colour_at, in the shot's own
-// coordinates before the offset).
+// The share of sampled pixels of an area of a shot (all of it by default) that equal a picture
+// (colour_at, in the shot's own coordinates before the offset) at an offset.
+double MatchAt(const Picture& shot, uint32_t (*colour_at)(int, int), int dx, int dy,
+               RECT area = {0, 0, 1 << 30, 1 << 30})
+{
+    int matches = 0, samples = 0;
+    for (int y = std::max(3l, area.top); y < std::min<long>(shot.height - 3, area.bottom); y += 3)
+        for (int x = std::max(3l, area.left); x < std::min<long>(shot.width - 3, area.right);
+             x += 5) {
+            if (shot.At(x, y) == kUnderSign)
+                continue;
+            ++samples;
+            matches += shot.At(x, y) == colour_at(x - dx, y - dy);
+        }
+    return samples ? static_cast<double>(matches) / samples : 0;
+}
+
+// The tremble offset at which a shot best matches a picture.
 Offset BestOffset(const Picture& shot, uint32_t (*colour_at)(int, int))
 {
     Offset best = {0, 0, -1};
     for (int dy = -2; dy <= 1; ++dy)
         for (int dx = -2; dx <= 1; ++dx) {
-            int matches = 0, samples = 0;
-            for (int y = 3; y < shot.height - 3; y += 3)
-                for (int x = 3; x < shot.width - 3; x += 5) {
-                    if (shot.At(x, y) == kUnderSign)
-                        continue;
-                    ++samples;
-                    matches += shot.At(x, y) == colour_at(x - dx, y - dy);
-                }
-            const double match = samples ? static_cast<double>(matches) / samples : 0;
+            const double match = MatchAt(shot, colour_at, dx, dy);
             if (match > best.match)
                 best = {dx, dy, match};
         }
     return best;
+}
+
+// Each monitor, in a shot's coordinates.
+std::vector<RECT> MonitorsInShot()
+{
+    const RECT box = VirtualScreen();
+    std::vector<RECT> monitors = Monitors();
+    for (RECT& m : monitors)
+        OffsetRect(&m, -box.left, -box.top);
+    return monitors;
 }
 
 // The screen once the saver's copy of the desktop stands on it: it matches the desktop at an
@@ -131,17 +150,24 @@ TEST_F(scene, snapshot_and_melt)
     const Picture first = WaitForTheCopy(window, &first_offset);
     EXPECT_GT(first_offset.match, 0.95);
     CheckBorder(first, first_offset);
+    // Each monitor shows its own part of the desktop.
+    for (const RECT& m : MonitorsInShot())
+        EXPECT_GT(MatchAt(first, TestDesktopColour, first_offset.dx, first_offset.dy, m), 0.95)
+            << "the monitor at " << m.left << "," << m.top;
 
-    // Melted down until a twentieth of the copy changed and it lost 1 % of its brightness
-    // (about a dozen ticks, 6,000 drips), and never brighter than what lay above.
+    // Melted down as far as about a dozen ticks (6,000 drips) melt one 1024 x 768 screen: a
+    // twentieth of its pixels changed and 1 % of its brightness lost. The drips spread over the
+    // whole box of the monitors, so a larger box takes longer. It never grows brighter than
+    // what lay above.
+    const double screens = first.width * static_cast<double>(first.height) / (1024 * 768);
     Picture later = first;
     Melt melt = {};
     EXPECT_TRUE(WaitUntil(
         [&] {
             later = CaptureScreenWithoutSigns(window);
             melt = CompareWithTheDesktop(later);
-            return melt.changed > later.width * later.height / 20 &&
-                   melt.brightness_after < melt.brightness_before * 99 / 100;
+            return melt.changed > 1024 * 768 / 20 &&
+                   melt.brightness_after < melt.brightness_before * (1 - 0.01 / screens);
         },
         20000))
         << melt.changed << " changed, brightness " << melt.brightness_after << " of "
@@ -149,6 +175,10 @@ TEST_F(scene, snapshot_and_melt)
     EXPECT_GT(melt.offset.match, 0.3);
     CheckBorder(later, melt.offset);
     EXPECT_EQ(melt.brighter_than_above, 0);
+    // The melt runs over every monitor.
+    for (const RECT& m : MonitorsInShot())
+        EXPECT_LT(MatchAt(later, TestDesktopColour, melt.offset.dx, melt.offset.dy, m), 0.99)
+            << "the monitor at " << m.left << "," << m.top;
     EndWithKey(saver);
 }
 
@@ -216,7 +246,7 @@ TEST_F(scene, tiny_previews)
 // once and dropped), the desktop itself left out.
 std::vector<Picture> SettledFrames(const std::string& program, const Picture& desktop)
 {
-    MoveMouseTo(ScreenWidth() / 2, ScreenHeight() / 2);
+    ParkPointer();
     Saver saver = StartProgram(program, "/s");
     std::vector<Picture> frames;
     HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);

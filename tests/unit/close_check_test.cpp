@@ -92,7 +92,8 @@ TEST(CloseCheck, RefusalLocksOutForTwoHundredMsFromTheEndOfTheCheck)
         {0xFFFFFF00u, 0xFFFFFF00u + 200, true},
         {0xFFFFFFA0u, 0x00000067u, false},     // 199 ms across the wrap
         {0xFFFFFFA0u, 0x00000068u, true},      // 200 ms across the wrap
-        {0xFFFFFFFFu, 0xFFFFFFFFu + 10, true}, // a check ending at -1 leaves no lock-out
+        {0xFFFFFFFFu, 0xFFFFFFFFu + 10, false}, // a check ending at -1 locks out too
+        {0xFFFFFFFFu, 0xFFFFFFFFu + 200, true},
     };
     for (const LockOut& c : cases) {
         clock_ = Clock();

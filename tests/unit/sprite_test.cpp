@@ -2,8 +2,10 @@
 // with its message and inert state, the destructor's region rule, the tick's drift and
 // relocation, the overlap rule, and a simulated 100-minute scene.
 #include "common/saver_random.h"
+#include "scene/sign_places.h"
 #include "scene/sprite.h"
 #include "scene/sprite_motion.h"
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -120,6 +122,7 @@ void Fresh()
     fake = Fake();
     sprite_platform = &fake_platform;
     sprite_class_registered = 0;
+    sign_monitors = {};
     RestartSaverRandom();
 }
 
@@ -396,30 +399,101 @@ TEST(SpriteMotion, ASpriteLargerThanItsParentStaysWithinTheSpan)
     EXPECT_EQ(W(fits->window).rect.left, 0); // a span of 0
 }
 
-TEST(SpriteMotion, AHundredMinuteSceneKeepsRelocatedSpritesInside)
+// Where the signs of a scene stand: the first places, then every relocation.
+struct ScenePlaces {
+    std::vector<PlainRect> first;
+    std::vector<PlainRect> relocations;
+};
+
+// A scene of the seven signs in a parent box over a monitor layout, for a number of ticks.
+ScenePlaces RunScene(const PlainRect& box, const MonitorLayout& layout, int ticks)
 {
     Fresh();
+    fake.parent = box;
+    sign_monitors = layout;
     Scene scene;
+    ScenePlaces places;
     const int widths[kSpriteCount] = {320, 240, 240, 160, 160, 160, 160};
     for (int i = 0; i < kSpriteCount; ++i)
-        scene.Make(i, widths[i]);
-    uint32_t relocations = 0;
-    for (int tick = 0; tick < 12000; ++tick) {
+        places.first.push_back(W(scene.Make(i, widths[i])->window).rect);
+    for (int tick = 0; tick < ticks; ++tick) {
         const uint32_t dt = 500 + static_cast<uint32_t>(tick % 7) - 3; // a timer's jitter
         for (Sprite* sprite : scene.table) {
             const uint32_t before = sprite->elapsed;
             SpriteTick(sprite, dt);
-            ASSERT_LT(sprite->elapsed, 3000u);
-            if (sprite->elapsed < before + dt) { // it relocated
-                ++relocations;
-                const PlainRect r = W(sprite->window).rect;
-                ASSERT_GE(r.left, 0);
-                ASSERT_GE(r.top, 0);
-                ASSERT_LT(r.right, 1920);
-                ASSERT_LT(r.bottom, 1080);
-            }
+            EXPECT_LT(sprite->elapsed, 3000u);
+            if (sprite->elapsed < before + dt) // it relocated
+                places.relocations.push_back(W(sprite->window).rect);
         }
     }
-    EXPECT_GT(relocations, 7u * 1900);
+    return places;
+}
+
+struct LayoutRow {
+    const char* name;
+    PlainRect box; // the saver window's client area: the bounding box of the monitors
+    MonitorLayout layout;
+    bool covers; // the monitors show the whole box
+};
+
+// One screen, monitors that fill the box, and the test layouts that leave parts of the box
+// unseen (client coordinates; the primary is 1024 x 768). Where the monitors fill the box the
+// places are exactly those of one screen; elsewhere every relocation lies wholly on the
+// monitors and every first place has its corner on one. The figures say how many places one
+// screen's rules would lose to the unseen parts.
+TEST(SpriteMotion, AHundredMinuteSceneKeepsRelocatedSpritesWhereMonitorsShow)
+{
+    const LayoutRow rows[] = {
+        {"one screen", {0, 0, 1920, 1080}, {}, true},
+        {"two filling the box",
+         {0, 0, 1920, 1080},
+         {2, {{0, 0, 960, 1080}, {960, 0, 1920, 1080}}},
+         true},
+        {"secondary right",
+         {0, 0, 1824, 768},
+         {2, {{0, 0, 1024, 768}, {1024, 0, 1824, 600}}},
+         false},
+        {"secondary left", {0, 0, 1824, 768}, {2, {{0, 0, 800, 600}, {800, 0, 1824, 768}}}, false},
+        {"secondary above",
+         {0, 0, 1024, 1368},
+         {2, {{0, 0, 800, 600}, {0, 600, 1024, 1368}}},
+         false},
+        {"three",
+         {0, 0, 2824, 1468},
+         {3, {{0, 0, 1000, 700}, {1000, 700, 2024, 1468}, {2024, 700, 2824, 1300}}},
+         false},
+    };
+    for (const LayoutRow& row : rows) {
+        const ScenePlaces one_screen = RunScene(row.box, MonitorLayout{}, 12000);
+        const ScenePlaces places = RunScene(row.box, row.layout, 12000);
+        EXPECT_GT(places.relocations.size(), 7u * 1900) << row.name;
+        for (const PlainRect& r : places.relocations) {
+            ASSERT_TRUE(ShowsWhole(row.layout, r)) << row.name << ": " << r.left << "," << r.top;
+            ASSERT_GE(r.left, row.box.left);
+            ASSERT_GE(r.top, row.box.top);
+            ASSERT_LT(r.right, row.box.right);
+            ASSERT_LT(r.bottom, row.box.bottom);
+        }
+        for (const PlainRect& r : places.first)
+            EXPECT_TRUE(ShowsPoint(row.layout, r.left, r.top)) << row.name;
+        if (row.covers) {
+            ASSERT_EQ(places.relocations.size(), one_screen.relocations.size());
+            for (size_t i = 0; i < places.relocations.size(); ++i)
+                ASSERT_EQ(places.relocations[i].left, one_screen.relocations[i].left) << row.name;
+            for (size_t i = 0; i < places.first.size(); ++i)
+                EXPECT_EQ(places.first[i].top, one_screen.first[i].top) << row.name;
+        }
+        // What one screen's rules lose: of the first 1,000 relocations, and of the seven first
+        // places (every start draws the same ones).
+        int lost = 0;
+        for (size_t i = 0; i < 1000 && i < one_screen.relocations.size(); ++i)
+            lost += !ShowsWhole(row.layout, one_screen.relocations[i]);
+        int corners_lost = 0;
+        for (const PlainRect& r : one_screen.first)
+            corners_lost += !ShowsPoint(row.layout, r.left, r.top);
+        std::printf("%-20s relocations lost: %4d of 1000 before, 0 after; first corners lost: "
+                    "%d of 7 before, 0 after\n",
+                    row.name, lost, corners_lost);
+    }
 }
 } // namespace
