@@ -320,14 +320,16 @@ TEST_F(scene, tick_redraw_frames)
         std::min<size_t>(4, std::min(painted.size() - std::min(p, painted.size()),
                                      drawn.size() - std::min(d, drawn.size())));
     EXPECT_GE(compared, 3u) << painted.size() << " painted, " << drawn.size() << " drawn";
+    size_t melted = 0;
     for (size_t i = 0; i < compared; ++i) {
         EXPECT_TRUE(painted[p + i].pixels == drawn[d + i].pixels)
             << "frame " << i << " differs (from " << p << ", " << d << " of " << painted.size()
             << ", " << drawn.size() << ")";
-        // Every tick melts the picture further, beyond moving it to a new tremble offset.
-        if (i > 0) {
-            EXPECT_FALSE(OnlyShifted(drawn[d + i], drawn[d + i - 1])) << "frame " << i;
-        }
+        if (i > 0)
+            melted += !OnlyShifted(drawn[d + i], drawn[d + i - 1]);
     }
+    // The ticks melt the picture further, beyond moving it to new tremble offsets. (A repaint
+    // that is not a tick, as when the window is first exposed twice, only moves it.)
+    EXPECT_GE(melted + 2, compared) << melted << " of " << compared - 1 << " frames melted";
 }
 } // namespace
