@@ -1,9 +1,10 @@
 // The Backdrop: snapshot, melt and tremble. The drips work on the DIB section's memory, so a
-// tick costs no platform call per pixel.
+// tick costs no platform call per pixel; on a screen of fewer colours they keep what it keeps.
 #include "scene/backdrop.h"
 #include "scene/melt.h"
 #include "scene/pixel_format.h"
 #include "scene/scene_clock.h"
+#include "scene/screen_colours.h"
 
 namespace {
 struct Backdrop {
@@ -11,6 +12,7 @@ struct Backdrop {
     HBITMAP bitmap;
     HGDIOBJ previous_bitmap;
     PixelBuffer pixels;
+    ScreenColours colours;
 };
 Backdrop backdrop;
 
@@ -42,13 +44,17 @@ void Snapshot(HWND window)
     HDC screen = GetDC(nullptr);
     BitBlt(backdrop.dc, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
     ReleaseDC(nullptr, screen);
-    ReleaseDC(window, window_dc);
 
     RECT frame = {0, 0, width, height};
     FrameRect(backdrop.dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     GdiFlush();
-    if (bits != nullptr)
-        backdrop.pixels = {static_cast<uint32_t*>(bits), width, height, width};
+    if (bits != nullptr) {
+        // Each drip keeps only what the screen can show, as it would on the screen's pixels.
+        ScreenColours* colours =
+            ReadScreenColours(window_dc, backdrop.colours) ? &backdrop.colours : nullptr;
+        backdrop.pixels = {static_cast<uint32_t*>(bits), width, height, width, colours};
+    }
+    ReleaseDC(window, window_dc);
 }
 
 void MeltBackdrop(const RECT& client)

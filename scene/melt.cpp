@@ -1,4 +1,4 @@
-// The melt and the tremble on a pixel buffer.
+// The melt and the tremble on a pixel buffer, and what a screen of fewer colours keeps of it.
 #include "scene/melt.h"
 #include "common/saver_random.h"
 
@@ -15,14 +15,71 @@ struct BlendTable {
 };
 constexpr BlendTable blend;
 
-uint32_t BlendPixel(uint32_t top, uint32_t here)
+uint32_t NearestInPalette(ScreenColours& colours, uint32_t colour)
 {
-    const uint8_t* t = blend.value;
-    return static_cast<uint32_t>(t[(top & 0xFF) + (here & 0xFF)]) |
-           static_cast<uint32_t>(t[((top >> 8) & 0xFF) + ((here >> 8) & 0xFF)]) << 8 |
-           static_cast<uint32_t>(t[((top >> 16) & 0xFF) + ((here >> 16) & 0xFF)]) << 16;
+    const uint32_t slot = (colour * 2654435761u) >> 20;
+    if (colours.cache_colour[slot] == colour)
+        return colours.cache_nearest[slot];
+    uint32_t nearest = colours.palette[0];
+    int32_t least = 0x7FFFFFFF;
+    for (int32_t i = 0; i < colours.palette_size; ++i) {
+        const uint32_t p = colours.palette[i];
+        const int32_t d0 = static_cast<int32_t>(colour & 0xFF) - static_cast<int32_t>(p & 0xFF);
+        const int32_t d1 =
+            static_cast<int32_t>(colour >> 8 & 0xFF) - static_cast<int32_t>(p >> 8 & 0xFF);
+        const int32_t d2 =
+            static_cast<int32_t>(colour >> 16 & 0xFF) - static_cast<int32_t>(p >> 16 & 0xFF);
+        const int32_t distance = d0 * d0 + d1 * d1 + d2 * d2;
+        if (distance < least) {
+            least = distance;
+            nearest = p;
+        }
+    }
+    colours.cache_colour[slot] = colour;
+    colours.cache_nearest[slot] = nearest;
+    return nearest;
+}
+
+uint32_t BlendPixel(ScreenColours* colours, uint32_t top, uint32_t here)
+{
+    const uint8_t* t0 = blend.value;
+    const uint8_t* t1 = blend.value;
+    const uint8_t* t2 = blend.value;
+    if (colours != nullptr) {
+        t0 = colours->blend[0];
+        t1 = colours->blend[1];
+        t2 = colours->blend[2];
+    }
+    const uint32_t mixed =
+        static_cast<uint32_t>(t0[(top & 0xFF) + (here & 0xFF)]) |
+        static_cast<uint32_t>(t1[((top >> 8) & 0xFF) + ((here >> 8) & 0xFF)]) << 8 |
+        static_cast<uint32_t>(t2[((top >> 16) & 0xFF) + ((here >> 16) & 0xFF)]) << 16;
+    if (colours == nullptr || colours->palette_size == 0)
+        return mixed;
+    return NearestInPalette(*colours, mixed);
 }
 } // namespace
+
+void HoldDirectColours(ScreenColours& colours, const uint8_t (&held)[3][256])
+{
+    for (int c = 0; c < 3; ++c)
+        for (int s = 0; s < 511; ++s)
+            colours.blend[c][s] = held[c][blend.value[s]];
+    colours.palette_size = 0;
+}
+
+void HoldPaletteColours(ScreenColours& colours, const uint32_t* palette, int32_t count)
+{
+    for (int c = 0; c < 3; ++c)
+        for (int s = 0; s < 511; ++s)
+            colours.blend[c][s] = blend.value[s];
+    colours.palette_size = count < 0 ? 0 : count > 256 ? 256 : count;
+    for (int32_t i = 0; i < colours.palette_size; ++i)
+        colours.palette[i] = palette[i] & 0xFFFFFF;
+    // No colour has its top byte set, so this marks every slot empty.
+    for (int32_t i = 0; i < kNearestCacheSize; ++i)
+        colours.cache_colour[i] = 0xFFFFFFFFu;
+}
 
 void Drip(PixelBuffer& buffer, int32_t x, int32_t y, int32_t b)
 {
@@ -39,7 +96,7 @@ void Drip(PixelBuffer& buffer, int32_t x, int32_t y, int32_t b)
             run = buffer.height - 1 - y;
         for (int32_t k = 0; k < run; ++k) {
             pixel += buffer.stride;
-            *pixel = BlendPixel(top, *pixel);
+            *pixel = BlendPixel(buffer.colours, top, *pixel);
         }
     }
 }

@@ -42,8 +42,15 @@ install_missing() {
     if [ ${#needed[@]} -gt 0 ]; then
         echo "installing: ${needed[*]}"
         export DEBIAN_FRONTEND=noninteractive
-        apt-get update -qq && apt-get install -y -qq "${needed[@]}" >/dev/null ||
-            { echo "could not install: ${needed[*]}" >&2; return 1; }
+        # A mirror in the middle of a sync serves an index that does not match its release
+        # file; it comes right within minutes, so try a few times before giving up.
+        local try
+        for try in 1 2 3 4; do
+            apt-get update -qq && apt-get install -y -qq "${needed[@]}" >/dev/null && return 0
+            [ "$try" = 4 ] || { echo "install failed (try $try of 4), trying again in 60 s" >&2; sleep 60; }
+        done
+        echo "could not install: ${needed[*]}" >&2
+        return 1
     fi
 }
 
@@ -60,12 +67,12 @@ build_one() {
         cmake --build "$BUILD/$name" -j "$(nproc)" -- --no-print-directory >/dev/null
 }
 
-# Starts Xvfb on a free display (1024 x 768 unless $1 gives another size, 24 bits) and exports
-# DISPLAY.
+# Starts Xvfb on a free display (1024 x 768 unless $1 gives another size, 24 bits unless $2
+# gives another depth) and exports DISPLAY.
 start_display() {
     local n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${1:-1024x768}x${2:-24}" -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do

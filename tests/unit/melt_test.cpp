@@ -1,8 +1,11 @@
 // The melt kernel and the tremble: worked colours, run lengths and edges, convergence, and a
-// golden run against a plain per-pixel reading of the drip's definition.
+// golden run against a plain per-pixel reading of the drip's definition, on screens of every
+// colour, of 5 bits a channel and of 256 colours.
 #include "common/saver_random.h"
 #include "scene/melt.h"
+#include <functional>
 #include <gtest/gtest.h>
+#include <list>
 #include <set>
 #include <vector>
 
@@ -18,7 +21,7 @@ struct Image {
     std::vector<uint32_t> pixels;
     Image(int w, int h, uint32_t fill) : width(w), height(h), pixels(w * h, fill) {}
     uint32_t& At(int x, int y) { return pixels[y * width + x]; }
-    PixelBuffer Buffer() { return {pixels.data(), width, height, width}; }
+    PixelBuffer Buffer() { return {pixels.data(), width, height, width, nullptr}; }
 };
 
 struct ColourCase {
@@ -45,6 +48,61 @@ TEST(Drip, BlendsEachChannelTowardsTheTopAndDarkens)
         Drip(buffer, 0, 0, 5);
         EXPECT_EQ(image.At(0, 1), c.result) << std::hex << c.top << " over " << c.below;
         EXPECT_EQ(image.At(0, 0), c.top) << "the top pixel stays";
+    }
+}
+
+// Screens of fewer colours: 5 bits a channel, as a 16-bit screen reads back each value (the
+// top bits repeated below), and palettes, where the first of two equally near colours is kept.
+uint8_t FiveBits(int v)
+{
+    return static_cast<uint8_t>((v & ~7) | v >> 5);
+}
+
+ScreenColours& FiveBitScreen()
+{
+    static ScreenColours colours;
+    uint8_t held[3][256];
+    for (int c = 0; c < 3; ++c)
+        for (int v = 0; v < 256; ++v)
+            held[c][v] = FiveBits(v);
+    HoldDirectColours(colours, held);
+    return colours;
+}
+
+ScreenColours& PaletteScreen(std::vector<uint32_t> palette)
+{
+    static std::list<ScreenColours> screens; // one for each palette, kept for the whole run
+    screens.emplace_back();
+    HoldPaletteColours(screens.back(), palette.data(), static_cast<int32_t>(palette.size()));
+    return screens.back();
+}
+
+TEST(Drip, KeepsOnlyWhatTheScreenKeeps)
+{
+    struct KeptCase {
+        const char* screen;
+        ScreenColours* colours;
+        uint32_t top;
+        uint32_t below;
+        uint32_t result;
+    };
+    const uint32_t grey = Rgb(128, 128, 128), white = Rgb(255, 255, 255);
+    const KeptCase cases[] = {
+        {"5 bits", &FiveBitScreen(), Rgb(200, 100, 50), Rgb(100, 100, 100), Rgb(148, 99, 74)},
+        {"5 bits", &FiveBitScreen(), Rgb(255, 255, 255), Rgb(255, 255, 255), Rgb(247, 247, 247)},
+        {"grey", &PaletteScreen({0, white, grey}), Rgb(200, 100, 50), Rgb(100, 100, 100), grey},
+        {"grey", &PaletteScreen({0, white, grey}), white, white, white},
+        {"tie, black first", &PaletteScreen({0, Rgb(2, 0, 0)}), Rgb(2, 0, 0), Rgb(2, 0, 0), 0},
+        {"tie, red first", &PaletteScreen({Rgb(2, 0, 0), 0}), Rgb(2, 0, 0), Rgb(2, 0, 0),
+         Rgb(2, 0, 0)},
+    };
+    for (const KeptCase& c : cases) {
+        Image image(3, 30, c.below);
+        image.At(0, 0) = c.top;
+        PixelBuffer buffer = image.Buffer();
+        buffer.colours = c.colours;
+        Drip(buffer, 0, 0, 5);
+        EXPECT_EQ(image.At(0, 1), c.result) << c.screen << ": " << std::hex << c.top;
     }
 }
 
@@ -126,7 +184,7 @@ TEST(DripFilter, AnEmptyAreaGetsNoDripAndNoDraw)
         EXPECT_EQ(SaverRandom(), 41u);
     }
     // A Backdrop that could not be made: the drip is still drawn (x, y, b), nothing is touched.
-    PixelBuffer no_pixels = {nullptr, 0, 0, 0};
+    PixelBuffer no_pixels = {nullptr, 0, 0, 0, nullptr};
     RestartSaverRandom();
     DripFilter(no_pixels, 100, 100);
     EXPECT_EQ(SaverRandom(), 26500u);
@@ -137,7 +195,7 @@ TEST(DripFilter, NeverWritesOutsideATinyOrSmallerBuffer)
     // The buffer sits inside a guarded block; the area handed in is larger than the buffer.
     for (int size : {1, 2, 3}) {
         std::vector<uint32_t> block(64 * 64, 0xABCDEF);
-        PixelBuffer buffer = {block.data() + 64 * 20 + 20, size, size, 64};
+        PixelBuffer buffer = {block.data() + 64 * 20 + 20, size, size, 64, nullptr};
         for (int i = 0; i < 20000; ++i)
             DripFilter(buffer, size + i % 40, size + i % 30);
         for (int y = 0; y < 64; ++y)
@@ -166,11 +224,12 @@ TEST(DripFilter, ConvergesToBlackUnderABlackTopRow)
 }
 
 // A plain reading of the drip, pixel by pixel with COLORREF-style reads: outside the picture
-// a read gives an invalid colour and a write is dropped.
+// a read gives an invalid colour and a write is dropped, and a write keeps what the screen keeps.
 struct ReferenceCanvas {
     int width;
     int height;
     std::vector<uint32_t> pixels;
+    std::function<uint32_t(uint32_t)> keep;
     uint32_t Get(int x, int y) const
     {
         if (x < 0 || y < 0 || x >= width || y >= height)
@@ -180,7 +239,7 @@ struct ReferenceCanvas {
     void Set(int x, int y, uint32_t colour)
     {
         if (x >= 0 && y >= 0 && x < width && y < height)
-            pixels[y * width + x] = colour;
+            pixels[y * width + x] = keep(colour);
     }
 };
 
@@ -206,29 +265,70 @@ void ReferenceDrip(ReferenceCanvas& canvas, int area_width, int area_height)
     }
 }
 
+uint32_t NearestBySearch(const std::vector<uint32_t>& palette, uint32_t colour)
+{
+    uint32_t nearest = palette[0];
+    int least = 1 << 30;
+    for (uint32_t p : palette) {
+        int distance = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int d = int(colour >> shift & 255) - int(p >> shift & 255);
+            distance += d * d;
+        }
+        if (distance < least) {
+            least = distance;
+            nearest = p;
+        }
+    }
+    return nearest;
+}
+
 TEST(DripFilter, MatchesThePlainPerPixelDripOverThousandsOfDrips)
 {
-    const int width = 97, height = 61;
-    Image image(width, height, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.At(x, y) = Rgb(x * 255 / width, y * 255 / height, (x * y) % 256);
-    ReferenceCanvas reference = {width, height, image.pixels};
-    const std::vector<uint32_t> start = image.pixels;
+    // A 6 x 6 x 6 cube and a ramp of greys, some of them equally near to a blend.
+    std::vector<uint32_t> palette;
+    for (int i = 0; i < 216; ++i)
+        palette.push_back(Rgb(i / 36 * 51, i / 6 % 6 * 51, i % 6 * 51));
+    for (int i = 0; i < 40; ++i)
+        palette.push_back(Rgb(i * 6 + 8, i * 6 + 8, i * 6 + 8));
+    struct Screen {
+        const char* name;
+        ScreenColours* colours;
+        std::function<uint32_t(uint32_t)> keep;
+    };
+    const Screen screens[] = {
+        {"every colour", nullptr, [](uint32_t c) { return c; }},
+        {"5 bits", &FiveBitScreen(),
+         [](uint32_t c) {
+             return Rgb(FiveBits(c >> 16 & 255), FiveBits(c >> 8 & 255), FiveBits(c & 255));
+         }},
+        {"256 colours", &PaletteScreen(palette),
+         [&palette](uint32_t c) { return NearestBySearch(palette, c); }},
+    };
+    for (const Screen& screen : screens) {
+        const int width = 97, height = 61;
+        Image image(width, height, 0);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.At(x, y) = screen.keep(Rgb(x * 255 / width, y * 255 / height, (x * y) % 256));
+        ReferenceCanvas reference = {width, height, image.pixels, screen.keep};
+        const std::vector<uint32_t> start = image.pixels;
 
-    RestartSaverRandom();
-    PixelBuffer buffer = image.Buffer();
-    for (int i = 0; i < 5000; ++i)
-        DripFilter(buffer, width, height);
-    RestartSaverRandom();
-    for (int i = 0; i < 5000; ++i)
-        ReferenceDrip(reference, width, height);
-    EXPECT_EQ(image.pixels, reference.pixels);
-    // The drips did change the picture, and most of it: the two ways agree on real work.
-    size_t changed = 0;
-    for (size_t i = 0; i < start.size(); ++i)
-        changed += image.pixels[i] != start[i];
-    EXPECT_GT(changed, start.size() / 2);
+        RestartSaverRandom();
+        PixelBuffer buffer = image.Buffer();
+        buffer.colours = screen.colours;
+        for (int i = 0; i < 5000; ++i)
+            DripFilter(buffer, width, height);
+        RestartSaverRandom();
+        for (int i = 0; i < 5000; ++i)
+            ReferenceDrip(reference, width, height);
+        EXPECT_EQ(image.pixels, reference.pixels) << screen.name;
+        // The drips did change the picture, and much of it: the two ways agree on real work.
+        size_t changed = 0;
+        for (size_t i = 0; i < start.size(); ++i)
+            changed += image.pixels[i] != start[i];
+        EXPECT_GT(changed, start.size() / 4) << screen.name;
+    }
 }
 
 TEST(Tremble, OffsetsLieInMinusTwoToPlusOneAndAllSixteenOccur)
