@@ -125,6 +125,8 @@ stop_monitors() {
 # whose set-up failed is reported and removed, never used: only a finished one carries the mark.
 start_wine() {
     local ready=$WINEPREFIX/.purl-prefix-ready
+    # A prefix made before the 32-bit loader was installed lacks the 32-bit system: make it again.
+    [ -x "$WINE32" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] && rm -f "$ready"
     if [ ! -f "$ready" ]; then
         echo "making the Wine prefix (once)"
         rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
