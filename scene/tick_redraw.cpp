@@ -14,12 +14,14 @@
 extern const UINT kSignMoveFlags = SWP_NOCOPYBITS | SWP_NOREDRAW;
 
 namespace {
-// The sign of a child window that holds a shaped, visible Sprite, or null.
+// The sign of a child window that holds a shaped, shown Sprite, or null. The window's own style
+// says whether it is shown (the tick runs only in a shown saver window); IsWindowVisible would
+// ask the platform for its parents at every tick.
 const Sprite* ShownSprite(HWND child)
 {
     const auto* sprite = reinterpret_cast<const Sprite*>(GetWindowLongPtrA(child, GWLP_USERDATA));
-    return sprite != nullptr && sprite->image_shape != nullptr && IsWindowVisible(child) ? sprite
-                                                                                         : nullptr;
+    const bool shown = (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0;
+    return sprite != nullptr && sprite->image_shape != nullptr && shown ? sprite : nullptr;
 }
 
 // The sign's shape where it stands, in the saver window's client coordinates.
@@ -62,51 +64,35 @@ void DeleteRegion(void* region)
     DeleteObject(static_cast<HRGN>(region));
 }
 
-// What the window and its signs had to paint when the tick began. The tick never overlaps
-// itself, so one record serves.
-struct Pending {
-    HRGN own;
-    int count;
-    HWND children[kSpriteCount + 1];
-    HRGN regions[kSpriteCount + 1];
-};
-Pending pending;
+// What the saver window had to paint when the tick began, or null when nothing was. A sign's
+// own pending paint is left to its WM_PAINT, which draws the same picture the tick drew: asking
+// every sign for its update region and validating it cost the platform more calls per tick than
+// the moves of all seven signs.
+HRGN pending;
 
 void FreePending(void*)
 {
-    for (int i = 0; i < pending.count; ++i)
-        DeleteObject(pending.regions[i]);
-    if (pending.own != nullptr)
-        DeleteObject(pending.own);
-    pending = {};
+    if (pending != nullptr)
+        DeleteObject(pending);
+    pending = nullptr;
 }
 
 void* TakePending(void* window)
 {
-    pending.own = CreateRectRgn(0, 0, 0, 0);
-    if (pending.own == nullptr)
+    pending = CreateRectRgn(0, 0, 0, 0);
+    if (pending == nullptr)
         return nullptr;
-    GetUpdateRgn(Window(window), pending.own, FALSE);
-    for (HWND child = GetWindow(Window(window), GW_CHILD);
-         child != nullptr && pending.count < kSpriteCount + 1;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        HRGN region = CreateRectRgn(0, 0, 0, 0);
-        if (region == nullptr) {
-            FreePending(nullptr);
-            return nullptr;
-        }
-        GetUpdateRgn(child, region, FALSE);
-        pending.children[pending.count] = child;
-        pending.regions[pending.count++] = region;
+    if (GetUpdateRgn(Window(window), pending, FALSE) <= NULLREGION) { // nothing, or no answer
+        DeleteObject(pending);
+        pending = nullptr;
     }
-    return &pending;
+    return &pending; // the tick draws either way
 }
 
 void ValidatePending(void* window, void*)
 {
-    ValidateRgn(Window(window), pending.own);
-    for (int i = 0; i < pending.count; ++i)
-        ValidateRgn(pending.children[i], pending.regions[i]);
+    if (pending != nullptr)
+        ValidateRgn(Window(window), pending);
 }
 
 void InvalidateWindow(void* window)

@@ -8,7 +8,8 @@ struct TickRepaintOps {
     void (*release_dc)(void* window, void* dc);
     void* (*create_region)(void* window); // the window's client area; null on failure
     void (*delete_region)(void* region);
-    // What the window and its signs have to paint now, kept to be marked painted later.
+    // What the window has to paint now (its signs paint their own), kept to be marked painted
+    // later.
     void* (*take_pending)(void* window);
     void (*free_pending)(void* pending);
     // Draws every sign inside its shape and the Backdrop around them, through the context.
