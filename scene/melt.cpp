@@ -17,7 +17,7 @@ constexpr BlendTable blend;
 
 uint32_t NearestInPalette(ScreenColours& colours, uint32_t colour)
 {
-    const uint32_t slot = (colour * 2654435761u) >> 20;
+    const uint32_t slot = (colour * 2654435761u) >> (32 - kNearestCacheBits);
     if (colours.cache_colour[slot] == colour)
         return colours.cache_nearest[slot];
     uint32_t nearest = colours.palette[0];

@@ -3,7 +3,8 @@
 #pragma once
 #include <cstdint>
 
-const int32_t kNearestCacheSize = 4096;
+const int32_t kNearestCacheBits = 12;
+const int32_t kNearestCacheSize = 1 << kNearestCacheBits;
 
 // What a screen of fewer than 24 bits keeps of each colour written to it, so that the melt
 // leaves exactly what a drip read and written through the screen's own pixels would. A
