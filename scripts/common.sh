@@ -44,9 +44,16 @@ install_missing() {
         export DEBIAN_FRONTEND=noninteractive
         # A mirror in the middle of a sync serves an index that does not match its release
         # file; it comes right within minutes, so try a few times before giving up.
-        local try
+        # A mirror may also serve one architecture's security index stale for days; apt drops
+        # it, and the 32-bit libraries then cannot match the 64-bit ones taken from security.
+        # The release's own packages carry one version on every architecture, so fall back to them.
+        local try release
+        release=$(. /etc/os-release && echo "$VERSION_CODENAME")
         for try in 1 2 3 4; do
-            apt-get update -qq && apt-get install -y -qq "${needed[@]}" >/dev/null && return 0
+            apt-get update -qq
+            apt-get install -y -qq "${needed[@]}" >/dev/null && return 0
+            echo "install failed; trying the packages of $release itself" >&2
+            apt-get install -y -qq -t "$release" "${needed[@]}" >/dev/null && return 0
             [ "$try" = 4 ] || { echo "install failed (try $try of 4), trying again in 60 s" >&2; sleep 60; }
         done
         echo "could not install: ${needed[*]}" >&2
@@ -121,12 +128,20 @@ stop_monitors() {
     XORG_PID=
 }
 
+# Some kernels run 64-bit programs only: starting the i386 loader then fails with
+# "Exec format error" (exit 126).
+kernel_runs_32bit() {
+    "$WINE32" --version >/dev/null 2>&1
+    [ $? -ne 126 ]
+}
+
 # Makes the Wine prefix on first use and keeps one wineserver alive for the whole run. A prefix
 # whose set-up failed is reported and removed, never used: only a finished one carries the mark.
 start_wine() {
     local ready=$WINEPREFIX/.purl-prefix-ready
     # A prefix made before the 32-bit loader was installed lacks the 32-bit system: make it again.
-    [ -x "$WINE32" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] && rm -f "$ready"
+    [ -x "$WINE32" ] && kernel_runs_32bit &&
+        [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] && rm -f "$ready"
     if [ ! -f "$ready" ]; then
         echo "making the Wine prefix (once)"
         rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
