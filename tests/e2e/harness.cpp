@@ -451,6 +451,12 @@ std::vector<RECT> SignRects(HWND saver_window)
     }
     return rects;
 }
+
+bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const RECT& x, const RECT& y) { return EqualRect(&x, &y) != 0; });
+}
 } // namespace
 
 Picture CaptureScreen()
@@ -498,9 +504,27 @@ HWND MakeTestWindow(const char* window_class, WNDPROC proc, DWORD style, RECT pl
 
 Picture CaptureScreenWithoutSigns(HWND saver_window)
 {
-    std::vector<RECT> rects = SignRects(saver_window);
-    Picture picture = CaptureScreen();
-    const std::vector<RECT> after = SignRects(saver_window);
+    // A tick moves every sign (a creep or a jump), then draws: for that moment a sign's window
+    // stands where its picture is not yet. So the shot is taken once the signs have stood still
+    // for 100 ms, and kept if none moved during it (a tick comes every 500 ms). Should that never
+    // happen, the last shot is used with the places before and after it masked.
+    std::vector<RECT> rects, after;
+    Picture picture;
+    bool settled = false;
+    for (int attempt = 0; attempt < 10 && !settled; ++attempt) {
+        rects = SignRects(saver_window);
+        Pump(100);
+        if (!SameRects(rects, SignRects(saver_window)))
+            continue;
+        picture = CaptureScreen();
+        after = SignRects(saver_window);
+        settled = SameRects(rects, after);
+    }
+    if (!settled) {
+        rects = SignRects(saver_window);
+        picture = CaptureScreen();
+        after = SignRects(saver_window);
+    }
     rects.insert(rects.end(), after.begin(), after.end());
     const RECT box = VirtualScreen();
     for (RECT& rect : rects) // in the picture's coordinates, with a margin for a creep

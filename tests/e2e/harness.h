@@ -84,7 +84,7 @@ Picture CaptureScreen();
 // More than half the pixels black: a saver window that has not painted yet.
 bool MostlyBlack(const Picture& shot);
 
-// The screen with every pixel that a sign window covers (now, or just before) replaced by
+// The screen between two ticks with every pixel that a sign window covers replaced by
 // kUnderSign, so that the Backdrop beneath can be checked alone.
 const uint32_t kUnderSign = 0xFF000000u;
 Picture CaptureScreenWithoutSigns(HWND saver_window);
