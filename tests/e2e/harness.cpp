@@ -510,20 +510,14 @@ Picture CaptureScreenWithoutSigns(HWND saver_window)
     // happen, the last shot is used with the places before and after it masked.
     std::vector<RECT> rects, after;
     Picture picture;
-    bool settled = false;
-    for (int attempt = 0; attempt < 10 && !settled; ++attempt) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
         rects = SignRects(saver_window);
         Pump(100);
-        if (!SameRects(rects, SignRects(saver_window)))
-            continue;
+        const bool still = SameRects(rects, SignRects(saver_window));
         picture = CaptureScreen();
         after = SignRects(saver_window);
-        settled = SameRects(rects, after);
-    }
-    if (!settled) {
-        rects = SignRects(saver_window);
-        picture = CaptureScreen();
-        after = SignRects(saver_window);
+        if (still && SameRects(rects, after))
+            break;
     }
     rects.insert(rects.end(), after.begin(), after.end());
     const RECT box = VirtualScreen();
