@@ -3,6 +3,12 @@
 
 MonitorLayout sign_monitors = {};
 
+void AddMonitor(MonitorLayout* layout, const PlainRect& monitor)
+{
+    if (layout->count < kMaxMonitors)
+        layout->monitors[layout->count++] = monitor;
+}
+
 bool ShowsPoint(const MonitorLayout& layout, int32_t x, int32_t y)
 {
     if (layout.count == 0)

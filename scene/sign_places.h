@@ -17,6 +17,10 @@ struct MonitorLayout {
 // The layout the signs of this process are placed in; the scene sets it before making them.
 extern MonitorLayout sign_monitors;
 
+// Adds a monitor as the system lists it; past kMaxMonitors the rest are left out, the first
+// ones kept.
+void AddMonitor(MonitorLayout* layout, const PlainRect& monitor);
+
 // A point some monitor shows (right and bottom edges excluded).
 bool ShowsPoint(const MonitorLayout& layout, int32_t x, int32_t y);
 // A rectangle the monitors show wholly, over one monitor or several side by side.

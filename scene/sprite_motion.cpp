@@ -57,14 +57,14 @@ void SpriteTick(Sprite* sprite, uint32_t dt)
     const int64_t h = static_cast<int64_t>(now.bottom) - now.top;
     // A candidate no monitor wholly shows is passed over. On one screen every candidate is shown,
     // and the tenth is taken when all overlap.
-    PlainRect shown = now;
+    PlainRect shown = now, candidate = now;
     bool any_shown = false, free = false;
     for (int attempt = 0; attempt < kPlaceTries && !free; ++attempt) {
         const int32_t cx =
             SpanCoordinate(SaverRandom(), ClampToInt32(sprite->parent_rect.right - w));
         const int32_t cy =
             SpanCoordinate(SaverRandom(), ClampToInt32(sprite->parent_rect.bottom - h));
-        const PlainRect candidate = {cx, cy, ClampToInt32(cx + w), ClampToInt32(cy + h)};
+        candidate = {cx, cy, ClampToInt32(cx + w), ClampToInt32(cy + h)};
         if (!ShowsWhole(sign_monitors, candidate))
             continue;
         shown = candidate;
@@ -72,10 +72,12 @@ void SpriteTick(Sprite* sprite, uint32_t dt)
         free = !OverlapsOthers(sprite, candidate);
     }
     if (!any_shown) { // none of the ten on the monitors: a place on one of them
-        int32_t x = shown.left, y = shown.top;
+        int32_t x = 0, y = 0;
         const uint32_t pick = SaverRandom(), draw_x = SaverRandom(), draw_y = SaverRandom();
-        if (PlaceOnAMonitor(sign_monitors, w, h, pick, draw_x, draw_y, &x, &y))
-            shown = {x, y, ClampToInt32(x + w), ClampToInt32(y + h)};
+        // A sign no monitor can hold still jumps: to the last candidate, as on one screen.
+        shown = PlaceOnAMonitor(sign_monitors, w, h, pick, draw_x, draw_y, &x, &y)
+                    ? PlainRect{x, y, ClampToInt32(x + w), ClampToInt32(y + h)}
+                    : candidate;
     }
     sprite->MoveSprite(shown.left, shown.top);
 }

@@ -121,10 +121,9 @@ using EnumDisplayMonitorsFn = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARA
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT place, LPARAM data)
 {
-    MonitorLayout& layout = *reinterpret_cast<MonitorLayout*>(data);
-    if (layout.count == kMaxMonitors)
-        return FALSE;
-    layout.monitors[layout.count++] = {place->left, place->top, place->right, place->bottom};
+    // Always on to the end: a callback that stops the listing makes it fail as a whole.
+    AddMonitor(reinterpret_cast<MonitorLayout*>(data),
+               {place->left, place->top, place->right, place->bottom});
     return TRUE;
 }
 } // namespace

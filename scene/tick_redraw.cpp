@@ -95,9 +95,10 @@ void ValidatePending(void* window, void*)
         ValidateRgn(Window(window), pending);
 }
 
-void InvalidateWindow(void* window)
+void InvalidateWindow(void* window, bool with_signs)
 {
-    InvalidateRect(Window(window), nullptr, FALSE);
+    RedrawWindow(Window(window), nullptr, nullptr,
+                 RDW_INVALIDATE | (with_signs ? RDW_ALLCHILDREN : RDW_NOCHILDREN));
 }
 
 // Each sign inside its shape, bottom sign first, so that where signs overlap the upper one

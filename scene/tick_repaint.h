@@ -15,10 +15,13 @@ struct TickRepaintOps {
     // Draws every sign inside its shape and the Backdrop around them, through the context.
     void (*draw)(void* window, void* dc, void* around, void* shape);
     void (*validate)(void* window, void* pending);
-    void (*invalidate)(void* window); // the whole window, painted later through WM_PAINT
+    // The whole window, and with_signs its signs too, painted later through WM_PAINT. The window
+    // clips its signs and a sign's move repaints nothing, so a sign the tick moved is painted
+    // again only if its own window is invalidated.
+    void (*invalidate)(void* window, bool with_signs);
 };
 
 // Draws the tick at once and marks painted what was to paint before it drew (an invalidation
 // that comes in while it draws stays); without a context or a region it invalidates the window
-// instead, so that nothing it did not draw is marked painted.
+// and its signs instead, so that nothing it did not draw is marked painted.
 void RepaintTick(const TickRepaintOps& ops, void* window);

@@ -37,6 +37,19 @@ TEST(SignPlaces, PointsAndRectanglesTheMonitorsShow)
     }
 }
 
+TEST(SignPlaces, ALayoutKeepsTheFirstSixteenMonitorsListed)
+{
+    for (const int listed : {1, kMaxMonitors, kMaxMonitors + 1, 40}) {
+        MonitorLayout layout = {};
+        for (int i = 0; i < listed; ++i)
+            AddMonitor(&layout, {i * 100, 0, i * 100 + 100, 80});
+        const int kept = listed < kMaxMonitors ? listed : kMaxMonitors;
+        EXPECT_EQ(layout.count, kept) << listed;
+        EXPECT_TRUE(ShowsPoint(layout, (kept - 1) * 100, 0)) << listed; // the last one kept
+        EXPECT_FALSE(ShowsPoint(layout, kept * 100, 0)) << listed;      // the next one listed
+    }
+}
+
 TEST(SignPlaces, APlaceOnAMonitorFitsTheFirstThatHoldsTheSign)
 {
     int32_t x = -1, y = -1;

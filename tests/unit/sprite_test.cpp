@@ -403,6 +403,7 @@ TEST(SpriteMotion, ASpriteLargerThanItsParentStaysWithinTheSpan)
 struct ScenePlaces {
     std::vector<PlainRect> first;
     std::vector<PlainRect> relocations;
+    int stayed = 0; // relocations that left the sign where it stood
 };
 
 // A scene of the seven signs in a parent box over a monitor layout, for a number of ticks.
@@ -420,10 +421,14 @@ ScenePlaces RunScene(const PlainRect& box, const MonitorLayout& layout, int tick
         const uint32_t dt = 500 + static_cast<uint32_t>(tick % 7) - 3; // a timer's jitter
         for (Sprite* sprite : scene.table) {
             const uint32_t before = sprite->elapsed;
+            const int32_t left = W(sprite->window).rect.left, top = W(sprite->window).rect.top;
             SpriteTick(sprite, dt);
             EXPECT_LT(sprite->elapsed, 3000u);
-            if (sprite->elapsed < before + dt) // it relocated
-                places.relocations.push_back(W(sprite->window).rect);
+            if (sprite->elapsed < before + dt) { // it relocated
+                const PlainRect r = W(sprite->window).rect;
+                places.relocations.push_back(r);
+                places.stayed += r.left == left && r.top == top;
+            }
         }
     }
     return places;
@@ -433,14 +438,16 @@ struct LayoutRow {
     const char* name;
     PlainRect box; // the saver window's client area: the bounding box of the monitors
     MonitorLayout layout;
-    bool covers; // the monitors show the whole box
+    bool covers;    // the monitors show the whole box
+    bool too_small = false; // no monitor can hold a sign
 };
 
 // One screen, monitors that fill the box, and the test layouts that leave parts of the box
 // unseen (client coordinates; the primary is 1024 x 768). Where the monitors fill the box the
 // places are exactly those of one screen; elsewhere every relocation lies wholly on the
-// monitors and every first place has its corner on one. The figures say how many places one
-// screen's rules would lose to the unseen parts.
+// monitors (unless none can hold a sign) and every first place has its corner on one. Every
+// relocation is a jump. The figures say how many places one screen's rules would lose to the
+// unseen parts.
 TEST(SpriteMotion, AHundredMinuteSceneKeepsRelocatedSpritesWhereMonitorsShow)
 {
     const LayoutRow rows[] = {
@@ -462,13 +469,20 @@ TEST(SpriteMotion, AHundredMinuteSceneKeepsRelocatedSpritesWhereMonitorsShow)
          {0, 0, 2824, 1468},
          {3, {{0, 0, 1000, 700}, {1000, 700, 2024, 1468}, {2024, 700, 2824, 1300}}},
          false},
+        {"monitors smaller than any sign",
+         {0, 0, 1824, 768},
+         {2, {{0, 0, 150, 50}, {900, 300, 1050, 350}}},
+         false,
+         true},
     };
     for (const LayoutRow& row : rows) {
         const ScenePlaces one_screen = RunScene(row.box, MonitorLayout{}, 12000);
         const ScenePlaces places = RunScene(row.box, row.layout, 12000);
         EXPECT_GT(places.relocations.size(), 7u * 1900) << row.name;
+        EXPECT_EQ(places.stayed, 0) << row.name; // every relocation is a jump
         for (const PlainRect& r : places.relocations) {
-            ASSERT_TRUE(ShowsWhole(row.layout, r)) << row.name << ": " << r.left << "," << r.top;
+            ASSERT_TRUE(row.too_small || ShowsWhole(row.layout, r))
+                << row.name << ": " << r.left << "," << r.top;
             ASSERT_GE(r.left, row.box.left);
             ASSERT_GE(r.top, row.box.top);
             ASSERT_LT(r.right, row.box.right);
@@ -485,15 +499,17 @@ TEST(SpriteMotion, AHundredMinuteSceneKeepsRelocatedSpritesWhereMonitorsShow)
         }
         // What one screen's rules lose: of the first 1,000 relocations, and of the seven first
         // places (every start draws the same ones).
-        int lost = 0;
-        for (size_t i = 0; i < 1000 && i < one_screen.relocations.size(); ++i)
+        int lost = 0, lost_now = 0;
+        for (size_t i = 0; i < 1000 && i < one_screen.relocations.size(); ++i) {
             lost += !ShowsWhole(row.layout, one_screen.relocations[i]);
+            lost_now += !ShowsWhole(row.layout, places.relocations[i]);
+        }
         int corners_lost = 0;
         for (const PlainRect& r : one_screen.first)
             corners_lost += !ShowsPoint(row.layout, r.left, r.top);
-        std::printf("%-20s relocations lost: %4d of 1000 before, 0 after; first corners lost: "
+        std::printf("%-30s relocations lost: %4d of 1000 before, %4d after; first corners lost: "
                     "%d of 7 before, 0 after\n",
-                    row.name, lost, corners_lost);
+                    row.name, lost, lost_now, corners_lost);
     }
 }
 } // namespace

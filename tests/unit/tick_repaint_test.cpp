@@ -1,6 +1,7 @@
 // The tick's repaint on a fake platform: each failure to get a context, a region or the
-// pending paint falls back to invalidating the window and marks nothing painted, nothing made is
-// left behind, and an invalidation that comes in while the tick draws stays to be painted.
+// pending paint falls back to invalidating the window and its moved signs and marks nothing
+// painted, nothing made is left behind, and an invalidation that comes in while the tick draws
+// stays to be painted.
 #include "scene/tick_repaint.h"
 #include <gtest/gtest.h>
 #include <set>
@@ -14,6 +15,7 @@ struct FakeTick {
     int draws = 0, validations = 0, invalidations = 0;
     std::set<int> to_paint;     // areas the window has to paint
     std::set<int> kept_pending; // what the tick took at its start
+    bool signs_unpainted = true; // the tick moved its signs before it repaints
 };
 FakeTick tick;
 int dummy;
@@ -44,6 +46,7 @@ const TickRepaintOps fake_ops = {
     [](void*) { --tick.live_pending; },
     [](void*, void*, void*, void*) {
         ++tick.draws;
+        tick.signs_unpainted = false;
         if (tick.expose_while_drawing)
             tick.to_paint.insert(99);
     },
@@ -52,7 +55,10 @@ const TickRepaintOps fake_ops = {
         for (int area : tick.kept_pending)
             tick.to_paint.erase(area);
     },
-    [](void*) { ++tick.invalidations; },
+    [](void*, bool with_signs) {
+        ++tick.invalidations;
+        tick.signs_unpainted &= !with_signs;
+    },
 };
 
 struct RepaintRow {
@@ -83,6 +89,7 @@ TEST(TickRepaint, DrawsAtOnceOrFallsBackToAnInvalidation)
         EXPECT_EQ(tick.validations, row.draws ? 1 : 0) << row.name;
         EXPECT_EQ(tick.invalidations, row.draws ? 0 : 1) << row.name;
         EXPECT_EQ(tick.to_paint.empty(), row.draws) << row.name; // painted only when drawn
+        EXPECT_FALSE(tick.signs_unpainted) << row.name; // drawn now or invalidated with the window
         EXPECT_EQ(tick.live_regions + tick.live_dcs + tick.live_pending, 0) << row.name;
     }
 }
