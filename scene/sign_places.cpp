@@ -3,7 +3,7 @@
 
 MonitorLayout sign_monitors = {};
 
-void AddMonitor(MonitorLayout* layout, const PlainRect& monitor)
+void AddListedMonitor(MonitorLayout* layout, const PlainRect& monitor)
 {
     if (layout->count < kMaxMonitors)
         layout->monitors[layout->count++] = monitor;

@@ -19,7 +19,7 @@ extern MonitorLayout sign_monitors;
 
 // Adds a monitor as the system lists it; past kMaxMonitors the rest are left out, the first
 // ones kept.
-void AddMonitor(MonitorLayout* layout, const PlainRect& monitor);
+void AddListedMonitor(MonitorLayout* layout, const PlainRect& monitor);
 
 // A point some monitor shows (right and bottom edges excluded).
 bool ShowsPoint(const MonitorLayout& layout, int32_t x, int32_t y);

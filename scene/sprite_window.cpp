@@ -119,11 +119,11 @@ const SpritePlatform windows_platform = {
 namespace {
 using EnumDisplayMonitorsFn = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT place, LPARAM data)
+BOOL CALLBACK ListMonitor(HMONITOR, HDC, LPRECT place, LPARAM data)
 {
     // Always on to the end: a callback that stops the listing makes it fail as a whole.
-    AddMonitor(reinterpret_cast<MonitorLayout*>(data),
-               {place->left, place->top, place->right, place->bottom});
+    AddListedMonitor(reinterpret_cast<MonitorLayout*>(data),
+                     {place->left, place->top, place->right, place->bottom});
     return TRUE;
 }
 } // namespace
@@ -137,7 +137,7 @@ void ReadSignMonitors(HWND window)
         GetProcAddress(GetModuleHandleA("USER32.DLL"), "EnumDisplayMonitors")));
     MonitorLayout layout = {};
     if (enumerate == nullptr ||
-        !enumerate(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&layout)))
+        !enumerate(nullptr, nullptr, ListMonitor, reinterpret_cast<LPARAM>(&layout)))
         return;
     // From screen coordinates to the window's client coordinates.
     POINT origin = {0, 0};

@@ -128,11 +128,45 @@ stop_monitors() {
     XORG_PID=
 }
 
-# Some kernels run 64-bit programs only: starting the i386 loader then fails with
-# "Exec format error" (exit 126).
-kernel_runs_32bit() {
+# Whether this machine starts 32-bit programs: a kernel that runs 64-bit programs only, and
+# hands them to no emulator, refuses the i386 loader with "Exec format error" (exit 126).
+runs_32bit() {
     "$WINE32" --version >/dev/null 2>&1
     [ $? -ne 126 ]
+}
+
+# Whether 32-bit programs run under the emulator (which reads QEMU_VERSION), not the processor.
+emulates_32bit() {
+    QEMU_VERSION=1 "$WINE32" --version 2>/dev/null | grep -q '^qemu-i386'
+}
+
+# Makes this machine run 32-bit programs, the i686 builds and their Wine loader: on a kernel that
+# refuses them, i386 ELF programs are handed through binfmt_misc to qemu-i386 of qemu-user 10
+# from bookworm-backports (bookworm's own 7.2 takes about 50 s to start each Wine process). The
+# F flag opens the emulator once, at registration. Prints one line and returns 1 when neither
+# the kernel nor the emulator runs them. Every start of a 32-bit program comes after this.
+run_32bit_programs() {
+    local binfmt=/proc/sys/fs/binfmt_misc qemu=/usr/bin/qemu-i386 release mirror
+    [ -x "$WINE32" ] || { echo "the 32-bit Wine loader $WINE32 is missing (wine32:i386)"; return 1; }
+    runs_32bit && return 0
+    if ! "$qemu" --version 2>/dev/null | grep -Eq '^qemu-i386 version ([1-9][0-9])\.'; then
+        echo "installing qemu-user from backports: this kernel runs no 32-bit programs"
+        release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+        # The backports of the release, from the mirror its own packages come from.
+        mirror=$(apt-cache policy | awk -v suite="$release/main" '$3 == suite {print $2; exit}')
+        [ -n "$mirror" ] && echo "deb $mirror $release-backports main" \
+            >"/etc/apt/sources.list.d/$release-backports.list" &&
+            apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -qq -t "$release-backports" qemu-user >/dev/null ||
+            { echo "this kernel runs no 32-bit programs, and qemu-user from $release-backports" \
+                "could not be installed"; return 1; }
+    fi
+    [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" ||
+        { echo "this kernel runs no 32-bit programs, and binfmt_misc could not be mounted"; return 1; }
+    [ -e "$binfmt/purl-i386" ] && echo -1 >"$binfmt/purl-i386" # registered by an older run
+    printf '%s' ':purl-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' \
+        >"$binfmt/register" && runs_32bit ||
+        { echo "this kernel runs no 32-bit programs, and $qemu registered with binfmt_misc does not run $WINE32"; return 1; }
 }
 
 # Makes the Wine prefix on first use and keeps one wineserver alive for the whole run. A prefix
@@ -140,7 +174,7 @@ kernel_runs_32bit() {
 start_wine() {
     local ready=$WINEPREFIX/.purl-prefix-ready
     # A prefix made before the 32-bit loader was installed lacks the 32-bit system: make it again.
-    [ -x "$WINE32" ] && kernel_runs_32bit &&
+    [ -x "$WINE32" ] && runs_32bit &&
         [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] && rm -f "$ready"
     if [ ! -f "$ready" ]; then
         echo "making the Wine prefix (once)"

@@ -392,7 +392,6 @@ void ParkPointer()
     MoveMouseTo(at.x, at.y);
 }
 
-namespace {
 Picture CaptureRect(int left, int top, int width, int height)
 {
     Picture picture = {width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
@@ -414,6 +413,7 @@ Picture CaptureRect(int left, int top, int width, int height)
     return picture;
 }
 
+namespace {
 uint32_t (*desktop_colour)(int, int) = nullptr;
 
 LRESULT CALLBACK TestDesktopProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)

@@ -81,6 +81,8 @@ struct Picture {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 Picture CaptureScreen();
+// A part of it, in screen coordinates.
+Picture CaptureRect(int left, int top, int width, int height);
 // More than half the pixels black: a saver window that has not painted yet.
 bool MostlyBlack(const Picture& shot);
 

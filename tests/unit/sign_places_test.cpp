@@ -42,7 +42,7 @@ TEST(SignPlaces, ALayoutKeepsTheFirstSixteenMonitorsListed)
     for (const int listed : {1, kMaxMonitors, kMaxMonitors + 1, 40}) {
         MonitorLayout layout = {};
         for (int i = 0; i < listed; ++i)
-            AddMonitor(&layout, {i * 100, 0, i * 100 + 100, 80});
+            AddListedMonitor(&layout, {i * 100, 0, i * 100 + 100, 80});
         const int kept = listed < kMaxMonitors ? listed : kMaxMonitors;
         EXPECT_EQ(layout.count, kept) << listed;
         EXPECT_TRUE(ShowsPoint(layout, (kept - 1) * 100, 0)) << listed; // the last one kept

@@ -438,7 +438,7 @@ struct LayoutRow {
     const char* name;
     PlainRect box; // the saver window's client area: the bounding box of the monitors
     MonitorLayout layout;
-    bool covers;    // the monitors show the whole box
+    bool covers;            // the monitors show the whole box
     bool too_small = false; // no monitor can hold a sign
 };
 

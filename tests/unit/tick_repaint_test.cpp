@@ -13,8 +13,8 @@ struct FakeTick {
     bool expose_while_drawing = false;
     int regions = 0, live_regions = 0, live_dcs = 0, live_pending = 0;
     int draws = 0, validations = 0, invalidations = 0;
-    std::set<int> to_paint;     // areas the window has to paint
-    std::set<int> kept_pending; // what the tick took at its start
+    std::set<int> to_paint;      // areas the window has to paint
+    std::set<int> kept_pending;  // what the tick took at its start
     bool signs_unpainted = true; // the tick moved its signs before it repaints
 };
 FakeTick tick;
