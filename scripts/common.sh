@@ -39,6 +39,7 @@ install_missing() {
     command -v import >/dev/null || needed+=(imagemagick)
     command -v zip >/dev/null || needed+=(zip)
     command -v unzip >/dev/null || needed+=(unzip)
+    command -v makensis >/dev/null || needed+=(nsis)
     if [ ${#needed[@]} -gt 0 ]; then
         echo "installing: ${needed[*]}"
         export DEBIAN_FRONTEND=noninteractive

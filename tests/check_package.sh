@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the release package: scripts/package builds it, it holds exactly the four files, its
 # checksums match, a second build of the same source in another folder gives the same bytes as
-# the tested binaries, and the package holds those bytes. One PASS or FAIL line per check; the
-# exit code is 1 if any failed.
+# the tested binaries, and the package holds those bytes; the setup program beside it, listed in
+# dist/SHA256SUMS, and built again from the independent build to the same bytes. One PASS or
+# FAIL line per check; the exit code is 1 if any failed.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
@@ -54,4 +55,18 @@ verdict "package holds the binaries of an independent build" \
     "$(cmp -s "$unpacked/purl.scr" "$build/again-x86_64/purl.scr" &&
         cmp -s "$unpacked/win32/purl.scr" "$build/again-i686/purl.scr"; echo $?)" "purl.scr differs"
 rm -rf "$unpacked"
+
+setup=$(sed -n 's/^setup: //p' <<<"$out")
+verdict "setup program is named for the project version" \
+    "$([ -f "$setup" ] && [ "$(basename "$setup")" = "purl-$version-setup.exe" ]; echo $?)" "${setup:-none}"
+verdict "dist/SHA256SUMS lists the setup program and the package, and matches" \
+    "$(cd "$root/dist" && sha256sum --quiet -c SHA256SUMS >/dev/null 2>&1 &&
+        [ "$(cut -d' ' -f3 SHA256SUMS | sort | tr '\n' ' ')" = "purl-$version-setup.exe purl-$version-windows.zip " ]
+        echo $?)" "$(cat "$root/dist/SHA256SUMS")"
+again_setup=$(mktemp -d)
+makensis -V1 -DVERSION="$version" -DSAVER64="$build/again-x86_64/purl.scr" \
+    -DSAVER32="$build/again-i686/purl.scr" -DOUTFILE="$again_setup/setup.exe" "$root/installer/purl.nsi"
+verdict "setup program of an independent build has the same bytes" \
+    "$(cmp -s "$again_setup/setup.exe" "$setup"; echo $?)" "$setup differs"
+rm -rf "$again_setup"
 [ "$failures" -eq 0 ]
