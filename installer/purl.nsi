@@ -37,6 +37,8 @@ Var make_current
 !define MUI_FINISHPAGE_RUN_FUNCTION OpenSettings
 !define MUI_FINISHPAGE_RUN_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "purl, the screen saver, will be removed from this computer. If it is still the current screen saver, the one chosen before it comes back. Click Uninstall to continue."
+!define MUI_UNCONFIRMPAGE_TEXT_LOCATION "Uninstaller:"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
@@ -104,7 +106,7 @@ Function .onInit
 FunctionEnd
 
 Function WelcomeShow
-    ${NSD_CreateCheckbox} 120u 160u 190u 12u "Make purl the current screen saver"
+    ${NSD_CreateCheckbox} 120u 178u 190u 12u "Make purl the current screen saver" ; below the text
     Pop $0
     SetCtlColors $0 "" "${MUI_BGCOLOR}"
     ${NSD_SetState} $0 $make_current
@@ -116,8 +118,13 @@ Function WelcomeClick
     ${NSD_GetState} $0 $make_current
 FunctionEnd
 
+; The screen-saver page of the display settings: the second tab on 9x, the named page since XP.
 Function OpenSettings
-    Exec '"$SYSDIR\rundll32.exe" shell32.dll,Control_RunDLL desk.cpl,,1'
+    ${If} $is_9x == 1
+        Exec '"$WINDIR\rundll32.exe" shell32.dll,Control_RunDLL desk.cpl,,1'
+    ${Else}
+        Exec '"$SYSDIR\rundll32.exe" shell32.dll,Control_RunDLL desk.cpl,,@screensaver'
+    ${EndIf}
 FunctionEnd
 
 Section
