@@ -8,15 +8,7 @@ set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
 
-failures=0
-verdict() { # $1: name, $2: 0 for pass, $3: detail on failure
-    if [ "$2" -eq 0 ]; then
-        echo "PASS $1"
-    else
-        echo "FAIL $1: $3"
-        failures=$((failures + 1))
-    fi
-}
+. "$root/tests/verdict.sh"
 
 # The independent build: the same source built again in another folder.
 for arch in x86_64 i686; do

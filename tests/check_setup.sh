@@ -11,15 +11,7 @@ build=$2
 . "$(dirname "$0")/../scripts/common.sh"
 version=$(sed -n 's/^project(purl VERSION \([0-9.]*\).*/\1/p' "$PURL_ROOT/CMakeLists.txt")
 
-failures=0
-verdict() { # $1: name, $2: 0 for pass, $3: detail on failure
-    if [ "$2" -eq 0 ]; then
-        echo "PASS $1"
-    else
-        echo "FAIL $1: $3"
-        failures=$((failures + 1))
-    fi
-}
+. "$(dirname "$0")/verdict.sh"
 
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\purl'
 desktop_key='HKCU\Control Panel\Desktop'

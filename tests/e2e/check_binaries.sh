@@ -7,15 +7,7 @@ set -u
 build=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
-failures=0
-verdict() { # $1: name, $2: 0 for pass, $3: detail on failure
-    if [ "$2" -eq 0 ]; then
-        echo "PASS $1"
-    else
-        echo "FAIL $1: $3"
-        failures=$((failures + 1))
-    fi
-}
+. "$here/../verdict.sh"
 
 imports() { # DLL and function per line
     "$1" -p "$2" | awk '/DLL Name:/{dll=toupper($3); next} dll!="" && NF==3 && $1 ~ /^[0-9a-f]+$/ {print dll, $3}'
