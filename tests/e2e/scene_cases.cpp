@@ -1,6 +1,7 @@
 // End-to-end cases of the scene: the snapshot of the desktop with its black border, the
 // tremble, the melt seen on the screen's pixels, the frames of drawn and painted ticks, the
 // preview's picture and tiny previews.
+#include "common/saver_random.h"
 #include "harness.h"
 #include <algorithm>
 #include <cstdlib>
@@ -290,39 +291,40 @@ TEST_F(scene, tiny_previews)
 // once and dropped), the desktop itself left out.
 std::vector<Picture> SettledFrames(const std::string& program, const Picture& desktop)
 {
-    ParkPointer();
-    Saver saver = StartProgram(program, "/s");
+    Saver saver;
     std::vector<Picture> frames;
-    HWND window = WaitForWindow(nullptr, kSaverClass, "Screen Saver", 15000);
+    // Shown once its creation is complete: the signs stand in their first places.
+    HWND window = StartFullScreen(saver, program, "/s");
     if (window == nullptr) {
-        ADD_FAILURE() << (program + ": no saver window");
+        ADD_FAILURE() << (program + ": no saver window shown");
         StopSaver(saver);
         return frames;
     }
-    // The ticks so far, from the large sign's creep of one pixel a tick. Up to tick 4 no sign
-    // relocates (none starts its clock above 491 ms), so every run draws the same numbers for
-    // the same frames, however slow the saver or the shots; frames are kept until tick 5.
+    // The ticks so far, from the large sign's creep of one pixel a tick from its first place,
+    // which the process's third draw gives. Up to tick 4 no sign relocates (none starts its
+    // clock above 491 ms), so every run draws the same numbers for the same frames, however
+    // slow the saver or the shots; frames are kept until tick 5.
     HWND large = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND sign = FindWindowExA(window, nullptr, "purlwindow", nullptr); sign != nullptr;
-                 sign = FindWindowExA(window, sign, "purlwindow", nullptr)) {
-                RECT r;
-                GetWindowRect(sign, &r);
-                if (r.right - r.left == 320)
-                    large = sign;
-            }
-            return large != nullptr;
-        },
-        15000);
+    for (HWND sign = FindWindowExA(window, nullptr, "purlwindow", nullptr); sign != nullptr;
+         sign = FindWindowExA(window, sign, "purlwindow", nullptr)) {
+        RECT r;
+        GetWindowRect(sign, &r);
+        if (r.right - r.left == 320)
+            large = sign;
+    }
     if (large == nullptr)
         ADD_FAILURE() << (program + ": no large sign");
-    RECT first = {};
-    GetWindowRect(large, &first);
+    RECT client = {};
+    GetClientRect(window, &client);
+    RestartSaverRandom();
+    SaverRandom(); // its clock
+    SaverRandom(); // its top
+    const long first_left = static_cast<long>(SaverRandom() % static_cast<uint32_t>(client.right));
     const auto ticks = [&] {
         RECT r = {};
         GetWindowRect(large, &r);
-        return r.left - first.left;
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r.left - first_left;
     };
     Picture last = desktop;
     int seen = 0;
@@ -337,6 +339,8 @@ std::vector<Picture> SettledFrames(const std::string& program, const Picture& de
         }
         Pump(20);
     }
+    if (frames.empty())
+        ADD_FAILURE() << program << ": no frame by tick " << (large != nullptr ? ticks() : -1);
     EndWithKey(saver);
     return frames;
 }
