@@ -3,6 +3,8 @@
 
 PURL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=$PURL_ROOT/build
+# The project version, set once in CMakeLists.txt; the package and setup program carry it.
+PURL_VERSION=$(sed -n 's/^project(purl VERSION \([0-9.]*\).*/\1/p' "$PURL_ROOT/CMakeLists.txt")
 WINE64=/usr/lib/wine/wine64
 WINE32=/usr/lib/wine/wine
 WINESERVER=/usr/lib/wine/wineserver
