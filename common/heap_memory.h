@@ -1,4 +1,4 @@
-// The program's few heap blocks (Sprites, picture pixels and runs). The Windows program links
+// The program's few heap blocks (Signs, picture pixels and runs). The Windows program links
 // no C runtime, so it takes them from the process heap; the native build uses the C library.
 #pragma once
 #include <cstddef>

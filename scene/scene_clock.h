@@ -15,7 +15,7 @@ bool SceneStillMelting(uint32_t now, uint32_t start_tick);
 // What one tick does: the time it hands every sign, and whether it melts. The signs and the
 // repaint (with its tremble) go on after the melt window has passed.
 struct TickPlan {
-    uint32_t sprite_elapsed;
+    uint32_t sign_elapsed;
     bool melt;
 };
 TickPlan PlanSceneTick(uint32_t now, uint32_t last_tick, uint32_t start_tick);

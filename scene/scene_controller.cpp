@@ -3,23 +3,23 @@
 #include "host/default_filter.h"
 #include "scene/backdrop.h"
 #include "scene/scene_clock.h"
-#include "scene/sprite.h"
-#include "scene/sprite_image.h"
-#include "scene/sprite_motion.h"
-#include "scene/sprite_window.h"
+#include "scene/sign.h"
+#include "scene/sign_image.h"
+#include "scene/sign_motion.h"
+#include "scene/sign_window.h"
 #include "scene/tick_redraw.h"
 
 namespace {
 const UINT_PTR kTimerId = 1;
 
-// Which picture each entry of the SpriteTable shows: 1 large, 2 medium, 4 small.
-const int kSpriteImage[kSpriteCount] = {0, 1, 1, 2, 2, 2, 2};
+// Which picture each entry of the SignTable shows: 1 large, 2 medium, 4 small.
+const int kSignImage[kSignCount] = {0, 1, 1, 2, 2, 2, 2};
 
 struct Scene {
     bool clock_started;
     DWORD start_tick;
     DWORD last_tick;
-    SpriteTable sprites;
+    SignTable signs;
 };
 Scene scene;
 
@@ -28,7 +28,7 @@ bool LoadImages(HWND window)
 {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
     for (int id = 131; id <= 133; ++id) {
-        if (!LoadSpriteImage(instance, id)) {
+        if (!LoadSignImage(instance, id)) {
             MessageBoxA(window, "create bitmap/rgn failed", "purlscrn", MB_OK);
             return false;
         }
@@ -42,11 +42,11 @@ void OnCreate(HWND window)
     Snapshot(window);
     if (!LoadImages(window))
         return; // a scene without signs and without ticks
-    UseWindowsSpritePlatform();
+    UseWindowsSignPlatform();
     ReadSignMonitors(window);
-    for (int i = 0; i < kSpriteCount; ++i) {
-        const SpriteImage& image = sprite_images[kSpriteImage[i]];
-        scene.sprites[i] = new Sprite(window, scene.sprites, image.bitmap, image.dc, image.shape);
+    for (int i = 0; i < kSignCount; ++i) {
+        const SignImage& image = sign_images[kSignImage[i]];
+        scene.signs[i] = new Sign(window, scene.signs, image.bitmap, image.dc, image.shape);
     }
     SetTimer(window, kTimerId, kTickInterval, nullptr);
 }
@@ -56,9 +56,9 @@ void OnTimer(HWND window)
     const DWORD now = GetTickCount();
     const TickPlan plan = PlanSceneTick(now, scene.last_tick, scene.start_tick);
     scene.last_tick = now;
-    for (Sprite* sprite : scene.sprites)
-        if (sprite != nullptr)
-            SpriteTick(sprite, plan.sprite_elapsed);
+    for (Sign* sign : scene.signs)
+        if (sign != nullptr)
+            SignTick(sign, plan.sign_elapsed);
     if (plan.melt) {
         RECT client;
         GetClientRect(window, &client);
@@ -69,12 +69,12 @@ void OnTimer(HWND window)
 
 void OnDestroy(HWND window)
 {
-    for (SpriteImage& image : sprite_images)
+    for (SignImage& image : sign_images)
         if (image.shape != nullptr)
             DeleteObject(image.shape);
-    for (Sprite*& sprite : scene.sprites) {
-        delete sprite;
-        sprite = nullptr;
+    for (Sign*& sign : scene.signs) {
+        delete sign;
+        sign = nullptr;
     }
     KillTimer(window, kTimerId);
     ReleaseBackdrop();

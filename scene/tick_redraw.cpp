@@ -8,30 +8,30 @@
 // rectangles.
 #include "scene/tick_redraw.h"
 #include "scene/backdrop.h"
-#include "scene/sprite.h"
+#include "scene/sign.h"
 #include "scene/tick_repaint.h"
 
 extern const UINT kSignMoveFlags = SWP_NOCOPYBITS | SWP_NOREDRAW;
 
 namespace {
-// The sign of a child window that holds a shaped, shown Sprite, or null. The window's own style
+// The sign of a child window that holds a shaped, shown Sign, or null. The window's own style
 // says whether it is shown (the tick runs only in a shown saver window); IsWindowVisible would
 // ask the platform for its parents at every tick.
-const Sprite* ShownSprite(HWND child)
+const Sign* ShownSign(HWND child)
 {
-    const auto* sprite = reinterpret_cast<const Sprite*>(GetWindowLongPtrA(child, GWLP_USERDATA));
+    const auto* sign = reinterpret_cast<const Sign*>(GetWindowLongPtrA(child, GWLP_USERDATA));
     const bool shown = (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0;
-    return sprite != nullptr && sprite->image_shape != nullptr && shown ? sprite : nullptr;
+    return sign != nullptr && sign->image_shape != nullptr && shown ? sign : nullptr;
 }
 
 // The sign's shape where it stands, in the saver window's client coordinates.
-void PlaceShape(HWND window, HWND child, const Sprite& sprite, HRGN shape, POINT* origin)
+void PlaceShape(HWND window, HWND child, const Sign& sign, HRGN shape, POINT* origin)
 {
     RECT place;
     GetWindowRect(child, &place);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
     *origin = {place.left, place.top};
-    CombineRgn(shape, static_cast<HRGN>(sprite.image_shape), nullptr, RGN_COPY);
+    CombineRgn(shape, static_cast<HRGN>(sign.image_shape), nullptr, RGN_COPY);
     OffsetRgn(shape, place.left, place.top);
 }
 
@@ -110,12 +110,12 @@ void DrawTick(void* window_handle, void* dc_handle, void* around_handle, void* s
     HRGN around = static_cast<HRGN>(around_handle), shape = static_cast<HRGN>(shape_handle);
     HWND bottom = GetWindow(GetWindow(window, GW_CHILD), GW_HWNDLAST);
     for (HWND child = bottom; child != nullptr; child = GetWindow(child, GW_HWNDPREV))
-        if (const Sprite* sprite = ShownSprite(child)) {
+        if (const Sign* sign = ShownSign(child)) {
             POINT origin;
-            PlaceShape(window, child, *sprite, shape, &origin);
+            PlaceShape(window, child, *sign, shape, &origin);
             SelectClipRgn(dc, shape);
-            BitBlt(dc, origin.x, origin.y, sprite->width, sprite->height,
-                   static_cast<HDC>(sprite->image_dc), 0, 0, SRCCOPY);
+            BitBlt(dc, origin.x, origin.y, sign->width, sign->height,
+                   static_cast<HDC>(sign->image_dc), 0, 0, SRCCOPY);
             CombineRgn(around, around, shape, RGN_DIFF);
         }
     SelectClipRgn(dc, around);

@@ -2,7 +2,7 @@
 // one region subtraction per black pixel, and the runs of each row turned into one region in
 // one call. Checks that both give equal regions and prints both times (best of several rounds)
 // and the ratio. The pictures are this program's own resources (the same .rc as purl.scr).
-#include "scene/sprite_image.h"
+#include "scene/sign_image.h"
 #include "tools/benchmark_clock.h"
 #include "tools/shape_by_pixels.h"
 #include <algorithm>

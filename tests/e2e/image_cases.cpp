@@ -1,9 +1,9 @@
 // End-to-end cases of the sign pictures: purl.scr's own resources (of the build under test), the
-// shapes that LoadSpriteImage builds from them against the plain per-pixel subtraction, and the
+// shapes that LoadSignImage builds from them against the plain per-pixel subtraction, and the
 // scene's message when a picture is missing.
 #include "harness.h"
 #include "purl_version.h"
-#include "scene/sprite_image.h"
+#include "scene/sign_image.h"
 #include "tools/shape_by_pixels.h"
 #include <cstring>
 #include <utility>
@@ -87,8 +87,8 @@ TEST_F(images, shapes)
     const int sizes[3][2] = {{320, 120}, {240, 90}, {160, 60}};
     HDC screen = GetDC(nullptr);
     for (int id = 131; id <= 133; ++id) {
-        EXPECT_EQ(LoadSpriteImage(program, id), 1);
-        const SpriteImage& image = sprite_images[id - 131];
+        EXPECT_EQ(LoadSignImage(program, id), 1);
+        const SignImage& image = sign_images[id - 131];
         EXPECT_TRUE(image.bitmap != nullptr && image.dc != nullptr && image.shape != nullptr);
         BITMAP size = {};
         GetObjectA(image.bitmap, sizeof size, &size);
@@ -113,10 +113,10 @@ TEST_F(images, shapes)
     ReleaseDC(nullptr, screen);
     FreeLibrary(program);
     // A module without the pictures (the driver itself): 0, and nothing is made for it.
-    sprite_images[1] = {};
-    EXPECT_EQ(LoadSpriteImage(GetModuleHandleA(nullptr), 132), 0);
-    EXPECT_TRUE(sprite_images[1].bitmap == nullptr && sprite_images[1].dc == nullptr &&
-                sprite_images[1].shape == nullptr);
+    sign_images[1] = {};
+    EXPECT_EQ(LoadSignImage(GetModuleHandleA(nullptr), 132), 0);
+    EXPECT_TRUE(sign_images[1].bitmap == nullptr && sign_images[1].dc == nullptr &&
+                sign_images[1].shape == nullptr);
 }
 
 // A copy of purl.scr whose picture 132 cannot be loaded: the scene says "create bitmap/rgn failed"

@@ -364,7 +364,7 @@ bool OnlyShifted(const Picture& later, const Picture& earlier)
 
 // Drawing the tick at once shows, tick by tick, exactly the Backdrop that invalidating the window
 // and painting it at WM_PAINT showed: the melt and the tremble offsets, around signs that stand
-// in the same places. (The signs' own pixels are checked in sprites.seven_signs: under Wine the
+// in the same places. (The signs' own pixels are checked in signs.seven_signs: under Wine the
 // painted tick left each creeping sign's right edge unrepainted.)
 TEST_F(scene, tick_redraw_frames)
 {

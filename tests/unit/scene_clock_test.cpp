@@ -45,7 +45,7 @@ TEST(SceneClock, AfterTheMeltWindowTheSignsStillGetTheirTime)
     } cases[] = {{5999500, true}, {6000000, false}, {6000500, false}, {90000000, false}};
     for (const Case& c : cases) {
         const TickPlan plan = PlanSceneTick(start + c.age, start + c.age - 500, start);
-        EXPECT_EQ(plan.sprite_elapsed, 500u) << c.age;
+        EXPECT_EQ(plan.sign_elapsed, 500u) << c.age;
         EXPECT_EQ(plan.melt, c.melt) << c.age;
     }
 }

@@ -2,13 +2,13 @@
 // creep and the jumps, how they look over the desktop, and the same signs in a preview.
 #include "common/saver_random.h"
 #include "harness.h"
-#include "scene/sprite_image.h"
+#include "scene/sign_image.h"
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 namespace {
-using sprites = SaverCase;
+using signs = SaverCase;
 
 const int kSizes[7][2] = {{320, 120}, {240, 90}, {240, 90}, {160, 60},
                           {160, 60},  {160, 60}, {160, 60}};
@@ -97,7 +97,7 @@ void CheckWindowsAndFirstPlaces(const std::vector<HWND>& signs, HWND saver_windo
     }
 }
 
-TEST_F(sprites, seven_signs)
+TEST_F(signs, seven_signs)
 {
     ShowTestDesktop(TestDesktopColour);
     ParkPointer();
@@ -111,12 +111,12 @@ TEST_F(sprites, seven_signs)
     // Each sign's region is its picture's shape.
     HMODULE program = LoadLibraryExA(g_saver_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     for (int id = 131; id <= 133; ++id)
-        EXPECT_EQ(LoadSpriteImage(program, id), 1);
+        EXPECT_EQ(LoadSignImage(program, id), 1);
     const int image_of[7] = {0, 1, 1, 2, 2, 2, 2};
     for (size_t i = 0; i < signs.size(); ++i) {
         HRGN region = CreateRectRgn(0, 0, 0, 0);
         EXPECT_TRUE(GetWindowRgn(signs[i], region) != ERROR);
-        if (!EqualRgn(region, sprite_images[image_of[i]].shape))
+        if (!EqualRgn(region, sign_images[image_of[i]].shape))
             ADD_FAILURE() << ("sign " + std::to_string(i) + " region differs");
         DeleteObject(region);
     }
@@ -172,7 +172,7 @@ TEST_F(sprites, seven_signs)
         const RECT after = PlaceIn(signs[0], window);
         if (memcmp(&before, &after, sizeof before) != 0 || shot.pixels != again.pixels)
             continue; // it moved, or a tick was being drawn, during the shot
-        HDC dc = sprite_images[0].dc;
+        HDC dc = sign_images[0].dc;
         int inside_same = 0, inside = 0, around_lit = 0, around = 0;
         for (int y = 0; y < 120; ++y)
             for (int x = 0; x < 320; ++x) {
@@ -185,7 +185,7 @@ TEST_F(sprites, seven_signs)
                     continue;
                 const COLORREF c = GetPixel(dc, x, y);
                 const uint32_t expected = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-                if (PtInRegion(sprite_images[0].shape, x, y)) {
+                if (PtInRegion(sign_images[0].shape, x, y)) {
                     ++inside;
                     inside_same += shot.At(x, y) == expected;
                 } else {
@@ -204,7 +204,7 @@ TEST_F(sprites, seven_signs)
     EndWithKey(saver);
 }
 
-TEST_F(sprites, preview)
+TEST_F(signs, preview)
 {
     HWND host = MakeTestWindow("PurlSmallHost", nullptr, WS_POPUP, {100, 100, 252, 212});
     Saver saver = StartSaver("/p " + Decimal(host));

@@ -1,28 +1,28 @@
-// The Win32 side of the Sprites: class "purlwindow", windows titled "purlchild" that paint
+// The Win32 side of the Signs: class "purlwindow", windows titled "purlchild" that paint
 // their picture, are clipped to its shape and let the mouse through, and the calls behind
-// SpritePlatform.
-#include "scene/sprite_window.h"
+// SignPlatform.
+#include "scene/sign_window.h"
 #include "scene/sign_places.h"
-#include "scene/sprite.h"
+#include "scene/sign.h"
 #include "scene/tick_redraw.h"
 
 namespace {
-const char kSpriteClass[] = "purlwindow";
+const char kSignClass[] = "purlwindow";
 
 HWND Window(void* handle)
 {
     return static_cast<HWND>(handle);
 }
 
-bool RegisterSpriteClass()
+bool RegisterSignClass()
 {
     WNDCLASSA window_class = {};
-    window_class.lpfnWndProc = SpriteWindowProc;
+    window_class.lpfnWndProc = SignWindowProc;
     window_class.hInstance = GetModuleHandleA(nullptr);
     window_class.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(1); // never used: WM_ERASEBKGND
-    window_class.lpszClassName = kSpriteClass;
+    window_class.lpszClassName = kSignClass;
     return RegisterClassA(&window_class) != 0;
 }
 
@@ -33,15 +33,15 @@ PixelSize BitmapSize(void* bitmap)
     return {size.bmWidth, size.bmHeight};
 }
 
-void* CreateSpriteWindow(void* parent, int32_t width, int32_t height)
+void* CreateSignWindow(void* parent, int32_t width, int32_t height)
 {
-    return CreateWindowExA(0, kSpriteClass, "purlchild", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+    return CreateWindowExA(0, kSignClass, "purlchild", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
                            Window(parent), nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-void SetUserData(void* window, Sprite* sprite)
+void SetUserData(void* window, Sign* sign)
 {
-    SetWindowLongPtrA(Window(window), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sprite));
+    SetWindowLongPtrA(Window(window), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sign));
 }
 
 // Only the bit: no alpha, no colour key, no layered update.
@@ -74,12 +74,12 @@ PlainRect ClientRect(void* parent)
     return {client.left, client.top, client.right, client.bottom};
 }
 
-void MoveSpriteWindow(void* window, int32_t x, int32_t y)
+void MoveSignWindow(void* window, int32_t x, int32_t y)
 {
     SetWindowPos(Window(window), nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE | kSignMoveFlags);
 }
 
-void ShowSpriteWindow(void* window)
+void ShowSignWindow(void* window)
 {
     ShowWindow(Window(window), SW_SHOW);
     UpdateWindow(Window(window));
@@ -90,7 +90,7 @@ void ShowMessage(void* owner, const char* text, const char* caption)
     MessageBoxA(Window(owner), text, caption, MB_OK);
 }
 
-void DestroySpriteWindow(void* window)
+void DestroySignWindow(void* window)
 {
     DestroyWindow(Window(window));
 }
@@ -109,10 +109,10 @@ PlainRect WindowRect(void* window)
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-const SpritePlatform windows_platform = {
-    RegisterSpriteClass, BitmapSize,  CreateSpriteWindow,  SetUserData,  AddLayeredStyle,
-    CreateSmallRegion,   CopyRegion,  AttachRegion,        ClientRect,   MoveSpriteWindow,
-    ShowSpriteWindow,    ShowMessage, DestroySpriteWindow, DeleteRegion, WindowRect,
+const SignPlatform windows_platform = {
+    RegisterSignClass, BitmapSize,  CreateSignWindow,  SetUserData,  AddLayeredStyle,
+    CreateSmallRegion,   CopyRegion,  AttachRegion,        ClientRect,   MoveSignWindow,
+    ShowSignWindow,    ShowMessage, DestroySignWindow, DeleteRegion, WindowRect,
 };
 } // namespace
 
@@ -149,20 +149,20 @@ void ReadSignMonitors(HWND window)
     sign_monitors = layout;
 }
 
-void UseWindowsSpritePlatform()
+void UseWindowsSignPlatform()
 {
-    sprite_platform = &windows_platform;
+    sign_platform = &windows_platform;
 }
 
-LRESULT CALLBACK SpriteWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+LRESULT CALLBACK SignWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
     case WM_PAINT: {
-        const auto* sprite = reinterpret_cast<Sprite*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        const auto* sign = reinterpret_cast<Sign*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        if (sprite != nullptr)
-            BitBlt(dc, 0, 0, sprite->width, sprite->height, static_cast<HDC>(sprite->image_dc), 0,
+        if (sign != nullptr)
+            BitBlt(dc, 0, 0, sign->width, sign->height, static_cast<HDC>(sign->image_dc), 0,
                    0, SRCCOPY);
         EndPaint(window, &paint);
         return 0;
@@ -180,7 +180,7 @@ LRESULT CALLBACK SpriteWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
         return HTTRANSPARENT;
     case WM_DESTROY:
         // A sign goes with the scene's teardown, which ends the saver; a window that lost its
-        // Sprite (its shaping failed) goes alone.
+        // Sign (its shaping failed) goes alone.
         if (GetWindowLongPtrA(window, GWLP_USERDATA) != 0)
             PostQuitMessage(0);
         return 0;

@@ -3,20 +3,20 @@
 #pragma once
 #include <windows.h>
 
-struct SpriteImage {
+struct SignImage {
     HRGN shape;
     HBITMAP bitmap;
     HDC dc;
 };
 
 // Index = resource id - 131: large (131), medium (132), small (133).
-extern SpriteImage sprite_images[3];
+extern SignImage sign_images[3];
 
 // The shape of a loaded picture: one region holding every pixel that is not pure black, as the
 // platform converted the picture for the screen (`screen`: the screen's drawing context). The
 // bitmap must not be selected into a DC.
 HRGN ShapeOfBitmap(HDC screen, HBITMAP bitmap);
 
-// Loads picture `id` (131..133) from `instance` into sprite_images[id - 131]. Returns 1, or 0
+// Loads picture `id` (131..133) from `instance` into sign_images[id - 131]. Returns 1, or 0
 // when the bitmap could not be loaded (nothing else is made for it then).
-int LoadSpriteImage(HINSTANCE instance, int id);
+int LoadSignImage(HINSTANCE instance, int id);

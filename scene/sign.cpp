@@ -1,12 +1,12 @@
-// Making and destroying a Sprite: class registration, the shaped child window, the first
-// placement from three draws, and the failures that leave a Sprite inert.
-#include "scene/sprite.h"
+// Making and destroying a Sign: class registration, the shaped child window, the first
+// placement from three draws, and the failures that leave a Sign inert.
+#include "scene/sign.h"
 #include "common/heap_memory.h"
 #include "common/saver_random.h"
 #include "scene/sign_places.h"
 
-const SpritePlatform* sprite_platform = nullptr;
-int sprite_class_registered = 0;
+const SignPlatform* sign_platform = nullptr;
+int sign_class_registered = 0;
 
 namespace {
 const char kCaption[] = "purlpurl";
@@ -18,25 +18,25 @@ int32_t SpanCoordinate(uint32_t draw, int32_t span)
     return span == 0 || span == -1 ? 0 : static_cast<int32_t>(draw) % span;
 }
 
-void* Sprite::operator new(size_t size) noexcept
+void* Sign::operator new(size_t size) noexcept
 {
     return HeapMemory(size);
 }
 
-void Sprite::operator delete(void* memory) noexcept
+void Sign::operator delete(void* memory) noexcept
 {
     FreeHeapMemory(memory);
 }
 
-Sprite::Sprite(void* parent_window, Sprite** sprite_table, void* bitmap, void* dc, void* shape)
+Sign::Sign(void* parent_window, Sign** sign_table, void* bitmap, void* dc, void* shape)
 {
-    const SpritePlatform& p = *sprite_platform;
+    const SignPlatform& p = *sign_platform;
     parent = parent_window;
-    table = sprite_table;
-    if (!sprite_class_registered) {
+    table = sign_table;
+    if (!sign_class_registered) {
         if (!p.register_class())
-            return; // no message; the next Sprite tries again
-        sprite_class_registered = 1;
+            return; // no message; the next Sign tries again
+        sign_class_registered = 1;
     }
     image_bitmap = bitmap;
     const PixelSize size = p.bitmap_size(bitmap);
@@ -75,31 +75,31 @@ Sprite::Sprite(void* parent_window, Sprite** sprite_table, void* bitmap, void* d
         const uint32_t pick = SaverRandom(), draw_x = SaverRandom(), draw_y = SaverRandom();
         PlaceOnAMonitor(sign_monitors, 0, 0, pick, draw_x, draw_y, &x, &y);
     }
-    MoveSprite(x, y);
+    MoveSign(x, y);
     p.show_window(window);
 }
 
-// The window goes and the region stays with the Sprite. The window is let go of its Sprite
+// The window goes and the region stays with the Sign. The window is let go of its Sign
 // first, so that its destruction does not end the saver: the scene goes on without this sign.
-void Sprite::ShapingFailed(const char* text)
+void Sign::ShapingFailed(const char* text)
 {
-    sprite_platform->set_user_data(window, nullptr);
-    sprite_platform->destroy_window(window);
+    sign_platform->set_user_data(window, nullptr);
+    sign_platform->destroy_window(window);
     window = nullptr;
-    sprite_platform->message_box(parent, text, kCaption);
+    sign_platform->message_box(parent, text, kCaption);
 }
 
-Sprite::~Sprite()
+Sign::~Sign()
 {
     // An attached region belongs to the window and goes with it.
     if (window == nullptr && region != nullptr)
-        sprite_platform->delete_region(region);
+        sign_platform->delete_region(region);
     if (window != nullptr)
-        sprite_platform->destroy_window(window);
+        sign_platform->destroy_window(window);
 }
 
-void Sprite::MoveSprite(int32_t x, int32_t y)
+void Sign::MoveSign(int32_t x, int32_t y)
 {
     if (window != nullptr)
-        sprite_platform->move_window(window, x, y);
+        sign_platform->move_window(window, x, y);
 }

@@ -1,12 +1,12 @@
 // Loading a sign picture and building its shape in one pass: the picture's rows are read once,
 // their runs of not-black pixels become one region in one call, instead of one region
 // subtraction per black pixel.
-#include "scene/sprite_image.h"
+#include "scene/sign_image.h"
 #include "common/heap_memory.h"
 #include "scene/pixel_format.h"
 #include "scene/shape_runs.h"
 
-SpriteImage sprite_images[3];
+SignImage sign_images[3];
 
 namespace {
 // The picture's pixels as the platform converted it for the screen, as 32-bit values, in a
@@ -75,9 +75,9 @@ HRGN ShapeOfBitmap(HDC screen, HBITMAP bitmap)
     return shape;
 }
 
-int LoadSpriteImage(HINSTANCE instance, int id)
+int LoadSignImage(HINSTANCE instance, int id)
 {
-    SpriteImage& image = sprite_images[id - 131];
+    SignImage& image = sign_images[id - 131];
     image.bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(id));
     if (image.bitmap == nullptr)
         return 0;

@@ -1,10 +1,10 @@
-// The Sprites on a fake window platform: first placement from three draws, every failure row
+// The Signs on a fake window platform: first placement from three draws, every failure row
 // with its message and inert state, the destructor's region rule, the tick's drift and
 // relocation, the overlap rule, and a simulated 100-minute scene.
 #include "common/saver_random.h"
 #include "scene/sign_places.h"
-#include "scene/sprite.h"
-#include "scene/sprite_motion.h"
+#include "scene/sign.h"
+#include "scene/sign_motion.h"
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
@@ -15,7 +15,7 @@ namespace {
 struct FakeWindow {
     PlainRect rect;
     bool alive;
-    Sprite* user_data;
+    Sign* user_data;
     bool layered;
     void* region;
     bool shown;
@@ -48,7 +48,7 @@ FakeWindow& W(void* handle)
     return fake.windows[reinterpret_cast<uintptr_t>(handle) - 1];
 }
 
-const SpritePlatform fake_platform = {
+const SignPlatform fake_platform = {
     [] { return ++fake.registrations > fake.registrations_to_fail; },
     [](void* bitmap) {
         const int size = static_cast<int>(reinterpret_cast<uintptr_t>(bitmap));
@@ -60,7 +60,7 @@ const SpritePlatform fake_platform = {
         fake.windows.push_back({{0, 0, w, h}, true, nullptr, false, nullptr, false});
         return reinterpret_cast<void*>(fake.windows.size());
     },
-    [](void* window, Sprite* sprite) { W(window).user_data = sprite; },
+    [](void* window, Sign* sign) { W(window).user_data = sign; },
     [](void* window) { W(window).layered = true; },
     []() -> void* {
         return reinterpret_cast<void*>(static_cast<uintptr_t>(0x100 + ++fake.regions_made));
@@ -102,17 +102,17 @@ void* const kShape = reinterpret_cast<void*>(0x77);
 void* const kDc = reinterpret_cast<void*>(0x88);
 
 struct Scene {
-    SpriteTable table = {};
-    Sprite* Make(int index, int width = 320)
+    SignTable table = {};
+    Sign* Make(int index, int width = 320)
     {
-        table[index] = new Sprite(kParent, table, Bitmap(width), kDc, kShape);
+        table[index] = new Sign(kParent, table, Bitmap(width), kDc, kShape);
         return table[index];
     }
     ~Scene()
     {
-        for (Sprite*& sprite : table) {
-            delete sprite;
-            sprite = nullptr;
+        for (Sign*& sign : table) {
+            delete sign;
+            sign = nullptr;
         }
     }
 };
@@ -120,18 +120,18 @@ struct Scene {
 void Fresh()
 {
     fake = Fake();
-    sprite_platform = &fake_platform;
-    sprite_class_registered = 0;
+    sign_platform = &fake_platform;
+    sign_class_registered = 0;
     sign_monitors = {};
     RestartSaverRandom();
 }
 
-TEST(Sprite, FirstPlacementsFromThreeDrawsEach)
+TEST(Sign, FirstPlacementsFromThreeDrawsEach)
 {
     Fresh();
     Scene scene;
-    Sprite* first = scene.Make(0);
-    Sprite* second = scene.Make(1, 240);
+    Sign* first = scene.Make(0);
+    Sign* second = scene.Make(1, 240);
     EXPECT_EQ(first->elapsed, 41u);
     EXPECT_EQ(W(first->window).rect.left, 574);
     EXPECT_EQ(W(first->window).rect.top, 107);
@@ -153,15 +153,15 @@ TEST(Sprite, FirstPlacementsFromThreeDrawsEach)
     EXPECT_TRUE(fake.messages.empty());
 }
 
-TEST(Sprite, AnEmptyParentPlacesAtZero)
+TEST(Sign, AnEmptyParentPlacesAtZero)
 {
     for (PlainRect parent : {PlainRect{0, 0, 0, 500}, PlainRect{0, 0, 500, 0}}) {
         Fresh();
         fake.parent = parent;
         Scene scene;
-        Sprite* sprite = scene.Make(0);
-        EXPECT_EQ(W(sprite->window).rect.left, parent.right == 0 ? 0 : 6334 % 500);
-        EXPECT_EQ(W(sprite->window).rect.top, parent.bottom == 0 ? 0 : 18467 % 500);
+        Sign* sign = scene.Make(0);
+        EXPECT_EQ(W(sign->window).rect.left, parent.right == 0 ? 0 : 6334 % 500);
+        EXPECT_EQ(W(sign->window).rect.top, parent.bottom == 0 ? 0 : 18467 % 500);
         EXPECT_EQ(SaverRandom(), 26500u); // three draws either way
     }
 }
@@ -174,7 +174,7 @@ struct FailureRow {
     bool keeps_region;
 };
 
-TEST(Sprite, EachFailureLeavesAnInertSpriteAndDrawsNothing)
+TEST(Sign, EachFailureLeavesAnInertSignAndDrawsNothing)
 {
     const FailureRow rows[] = {
         {"create", &fake.fail_create, "CreateWindow() failed.", false, false},
@@ -185,7 +185,7 @@ TEST(Sprite, EachFailureLeavesAnInertSpriteAndDrawsNothing)
         Fresh();
         *row.flag = true;
         Scene scene;
-        Sprite* failed = scene.Make(0);
+        Sign* failed = scene.Make(0);
         ASSERT_EQ(fake.messages.size(), 1u) << row.name;
         EXPECT_EQ(fake.messages[0].text, row.text);
         EXPECT_EQ(fake.messages[0].caption, "purlpurl");
@@ -204,13 +204,13 @@ TEST(Sprite, EachFailureLeavesAnInertSpriteAndDrawsNothing)
         EXPECT_EQ(fake.quits, 0) << row.name; // the saver goes on without this sign
         EXPECT_EQ(failed->region != nullptr, row.keeps_region);
 
-        // The next Sprite gets the draws the failed one would have had; an inert Sprite
+        // The next Sign gets the draws the failed one would have had; an inert Sign
         // neither moves nor draws at a tick, nor counts in the overlap test.
         *row.flag = false;
-        Sprite* next = scene.Make(1);
-        SpriteTick(failed, 5000);
+        Sign* next = scene.Make(1);
+        SignTick(failed, 5000);
         EXPECT_EQ(next->elapsed, 41u);
-        SpriteTick(next, 500);
+        SignTick(next, 500);
         EXPECT_EQ(W(next->window).rect.left, 575);
         EXPECT_EQ(W(next->window).rect.top, 107);
         EXPECT_FALSE(OverlapsOthers(next, {-100000, -100000, 100000, 100000}));
@@ -225,26 +225,26 @@ TEST(Sprite, EachFailureLeavesAnInertSpriteAndDrawsNothing)
     }
 }
 
-TEST(Sprite, FailedRegistrationIsSilentAndRetriedByTheNext)
+TEST(Sign, FailedRegistrationIsSilentAndRetriedByTheNext)
 {
     Fresh();
     fake.registrations_to_fail = 1;
     Scene scene;
-    Sprite* first = scene.Make(0);
+    Sign* first = scene.Make(0);
     EXPECT_EQ(first->window, nullptr);
     EXPECT_EQ(first->image_bitmap, nullptr);
     EXPECT_EQ(first->table, scene.table);
     EXPECT_TRUE(fake.messages.empty());
-    EXPECT_EQ(sprite_class_registered, 0);
-    Sprite* second = scene.Make(1);
+    EXPECT_EQ(sign_class_registered, 0);
+    Sign* second = scene.Make(1);
     EXPECT_NE(second->window, nullptr);
-    EXPECT_EQ(sprite_class_registered, 1);
+    EXPECT_EQ(sign_class_registered, 1);
     EXPECT_EQ(second->elapsed, 41u);
     scene.Make(2);
     EXPECT_EQ(fake.registrations, 2);
 }
 
-TEST(Sprite, DestroyingALiveSpriteLeavesItsRegionToTheWindow)
+TEST(Sign, DestroyingALiveSignLeavesItsRegionToTheWindow)
 {
     Fresh();
     {
@@ -263,7 +263,7 @@ struct TickRow {
     uint32_t after;
 };
 
-TEST(SpriteTick, DriftsBelowThreeSecondsAndRelocatesAtThem)
+TEST(SignTick, DriftsBelowThreeSecondsAndRelocatesAtThem)
 {
     const TickRow rows[] = {
         {2499, 500, false, 2999},
@@ -275,12 +275,12 @@ TEST(SpriteTick, DriftsBelowThreeSecondsAndRelocatesAtThem)
     for (const TickRow& row : rows) {
         Fresh();
         Scene scene;
-        Sprite* sprite = scene.Make(0, 160);
-        sprite->MoveSprite(1900, 300); // partly beyond the right edge
-        sprite->elapsed = row.start;
-        SpriteTick(sprite, row.dt);
-        const PlainRect r = W(sprite->window).rect;
-        EXPECT_EQ(sprite->elapsed, row.after) << row.start << "+" << row.dt;
+        Sign* sign = scene.Make(0, 160);
+        sign->MoveSign(1900, 300); // partly beyond the right edge
+        sign->elapsed = row.start;
+        SignTick(sign, row.dt);
+        const PlainRect r = W(sign->window).rect;
+        EXPECT_EQ(sign->elapsed, row.after) << row.start << "+" << row.dt;
         if (row.relocates) {
             // The fourth and fifth draws, 26500 and 19169, over the spans 1920 - 160, 1080 - 60.
             EXPECT_EQ(r.left, 100);
@@ -292,24 +292,24 @@ TEST(SpriteTick, DriftsBelowThreeSecondsAndRelocatesAtThem)
     }
 }
 
-TEST(SpriteTick, RectanglesAtTheInt32LimitsNeitherWrapNorOverflow)
+TEST(SignTick, RectanglesAtTheInt32LimitsNeitherWrapNorOverflow)
 {
     Fresh();
     Scene scene;
-    Sprite* sprite = scene.Make(0, 160);
-    W(sprite->window).rect = {INT32_MAX, 0, INT32_MAX, 60};
-    sprite->elapsed = 0;
-    SpriteTick(sprite, 500);
-    EXPECT_EQ(W(sprite->window).rect.left, INT32_MAX); // the creep stops at the limit
+    Sign* sign = scene.Make(0, 160);
+    W(sign->window).rect = {INT32_MAX, 0, INT32_MAX, 60};
+    sign->elapsed = 0;
+    SignTick(sign, 500);
+    EXPECT_EQ(W(sign->window).rect.left, INT32_MAX); // the creep stops at the limit
 
     // A window as wide as int32 allows: its span is clamped, the draws place it as ever.
-    W(sprite->window).rect = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
-    sprite->elapsed = 2999;
+    W(sign->window).rect = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    sign->elapsed = 2999;
     RestartSaverRandom();
-    SpriteTick(sprite, 1);
-    EXPECT_EQ(W(sprite->window).rect.left, 41);
-    EXPECT_EQ(W(sprite->window).rect.top, 18467);
-    EXPECT_EQ(W(sprite->window).rect.right, INT32_MAX);
+    SignTick(sign, 1);
+    EXPECT_EQ(W(sign->window).rect.left, 41);
+    EXPECT_EQ(W(sign->window).rect.top, 18467);
+    EXPECT_EQ(W(sign->window).rect.right, INT32_MAX);
     EXPECT_EQ(SpanCoordinate(0x80000000u, -1), 0);
 }
 
@@ -318,7 +318,7 @@ struct OverlapRow {
     bool overlap;
 };
 
-TEST(SpriteMotion, OverlapIsTheInclusiveCornerTest)
+TEST(SignMotion, OverlapIsTheInclusiveCornerTest)
 {
     const OverlapRow rows[] = {
         {{0, 0, 160, 60}, {160, 0, 320, 60}, true},    // touching along an edge
@@ -335,53 +335,53 @@ TEST(SpriteMotion, OverlapIsTheInclusiveCornerTest)
     }
 }
 
-TEST(SpriteMotion, ASpriteNeverBlocksItself)
+TEST(SignMotion, ASignNeverBlocksItself)
 {
     Fresh();
     fake.parent = {0, 0, 200, 100};
     Scene scene;
-    Sprite* sprite = scene.Make(0, 160); // 160 x 60 in 200 x 100: every place overlaps its own
-    sprite->elapsed = 2999;
+    Sign* sign = scene.Make(0, 160); // 160 x 60 in 200 x 100: every place overlaps its own
+    sign->elapsed = 2999;
     RestartSaverRandom();
-    SpriteTick(sprite, 1);
-    const PlainRect r = W(sprite->window).rect;
+    SignTick(sign, 1);
+    const PlainRect r = W(sign->window).rect;
     EXPECT_EQ(r.left, static_cast<int32_t>(41 % 40));
     EXPECT_EQ(r.top, static_cast<int32_t>(18467 % 40));
     EXPECT_EQ(SaverRandom(), 6334u); // only the first candidate's two draws
 }
 
-TEST(SpriteMotion, WhenAllTenCandidatesOverlapTheTenthIsTaken)
+TEST(SignMotion, WhenAllTenCandidatesOverlapTheTenthIsTaken)
 {
     Fresh();
     Scene scene;
-    Sprite* blocker = scene.Make(0, 320);
-    blocker->MoveSprite(0, 0);
+    Sign* blocker = scene.Make(0, 320);
+    blocker->MoveSign(0, 0);
     W(blocker->window).rect = {-10, -10, 5000, 5000}; // covers every place
-    Sprite* sprite = scene.Make(1, 160);
-    sprite->elapsed = 2999;
+    Sign* sign = scene.Make(1, 160);
+    sign->elapsed = 2999;
     RestartSaverRandom();
     uint32_t draws[22];
     for (uint32_t& d : draws)
         d = SaverRandom();
     RestartSaverRandom();
-    SpriteTick(sprite, 1);
-    const PlainRect r = W(sprite->window).rect;
+    SignTick(sign, 1);
+    const PlainRect r = W(sign->window).rect;
     EXPECT_EQ(r.left, static_cast<int32_t>(draws[18] % (1920 - 160)));
     EXPECT_EQ(r.top, static_cast<int32_t>(draws[19] % (1080 - 60)));
     EXPECT_EQ(SaverRandom(), draws[20]); // 20 draws used
 }
 
-TEST(SpriteMotion, ASpriteLargerThanItsParentStaysWithinTheSpan)
+TEST(SignMotion, ASignLargerThanItsParentStaysWithinTheSpan)
 {
     Fresh();
     fake.parent = {0, 0, 152, 112};
     Scene scene;
-    Sprite* sprite = scene.Make(0, 320); // 320 x 120 in 152 x 112
+    Sign* sign = scene.Make(0, 320); // 320 x 120 in 152 x 112
     int widest = 0;
     for (int i = 0; i < 2000; ++i) {
-        sprite->elapsed = 2999;
-        SpriteTick(sprite, 1);
-        const PlainRect r = W(sprite->window).rect;
+        sign->elapsed = 2999;
+        SignTick(sign, 1);
+        const PlainRect r = W(sign->window).rect;
         ASSERT_GE(r.left, 0);
         ASSERT_LE(r.left, 167);
         ASSERT_GE(r.top, 0);
@@ -393,9 +393,9 @@ TEST(SpriteMotion, ASpriteLargerThanItsParentStaysWithinTheSpan)
     Fresh();
     fake.parent = {0, 0, 320, 500};
     Scene exact;
-    Sprite* fits = exact.Make(0, 320);
+    Sign* fits = exact.Make(0, 320);
     fits->elapsed = 2999;
-    SpriteTick(fits, 1);
+    SignTick(fits, 1);
     EXPECT_EQ(W(fits->window).rect.left, 0); // a span of 0
 }
 
@@ -414,18 +414,18 @@ ScenePlaces RunScene(const PlainRect& box, const MonitorLayout& layout, int tick
     sign_monitors = layout;
     Scene scene;
     ScenePlaces places;
-    const int widths[kSpriteCount] = {320, 240, 240, 160, 160, 160, 160};
-    for (int i = 0; i < kSpriteCount; ++i)
+    const int widths[kSignCount] = {320, 240, 240, 160, 160, 160, 160};
+    for (int i = 0; i < kSignCount; ++i)
         places.first.push_back(W(scene.Make(i, widths[i])->window).rect);
     for (int tick = 0; tick < ticks; ++tick) {
         const uint32_t dt = 500 + static_cast<uint32_t>(tick % 7) - 3; // a timer's jitter
-        for (Sprite* sprite : scene.table) {
-            const uint32_t before = sprite->elapsed;
-            const int32_t left = W(sprite->window).rect.left, top = W(sprite->window).rect.top;
-            SpriteTick(sprite, dt);
-            EXPECT_LT(sprite->elapsed, 3000u);
-            if (sprite->elapsed < before + dt) { // it relocated
-                const PlainRect r = W(sprite->window).rect;
+        for (Sign* sign : scene.table) {
+            const uint32_t before = sign->elapsed;
+            const int32_t left = W(sign->window).rect.left, top = W(sign->window).rect.top;
+            SignTick(sign, dt);
+            EXPECT_LT(sign->elapsed, 3000u);
+            if (sign->elapsed < before + dt) { // it relocated
+                const PlainRect r = W(sign->window).rect;
                 places.relocations.push_back(r);
                 places.stayed += r.left == left && r.top == top;
             }
@@ -448,7 +448,7 @@ struct LayoutRow {
 // monitors (unless none can hold a sign) and every first place has its corner on one. Every
 // relocation is a jump. The figures say how many places one screen's rules would lose to the
 // unseen parts.
-TEST(SpriteMotion, AHundredMinuteSceneKeepsRelocatedSpritesWhereMonitorsShow)
+TEST(SignMotion, AHundredMinuteSceneKeepsRelocatedSignsWhereMonitorsShow)
 {
     const LayoutRow rows[] = {
         {"one screen", {0, 0, 1920, 1080}, {}, true},

@@ -1,26 +1,26 @@
-// A Sprite: one floating sign, a borderless child window of the saver window cut to its
-// picture's shape. The window calls go through SpritePlatform, so the Sprite's rules (its
+// A Sign: one of the floating signs, a borderless child window of the saver window cut to its
+// picture's shape. The window calls go through SignPlatform, so the Sign's rules (its
 // making, failures, placement and motion) run without a windowing system.
 #pragma once
 #include "common/plain_rect.h"
 #include <cstddef>
 #include <cstdint>
 
-class Sprite;
-constexpr int kSpriteCount = 7;
-using SpriteTable = Sprite* [kSpriteCount];
+class Sign;
+constexpr int kSignCount = 7;
+using SignTable = Sign* [kSignCount];
 
 struct PixelSize {
     int32_t width;
     int32_t height;
 };
 
-// The window operations a Sprite needs. Handles are opaque pointers.
-struct SpritePlatform {
+// The window operations a Sign needs. Handles are opaque pointers.
+struct SignPlatform {
     bool (*register_class)(); // the "purlwindow" class; false on failure
     PixelSize (*bitmap_size)(void* bitmap);
     void* (*create_window)(void* parent, int32_t width, int32_t height); // null on failure
-    void (*set_user_data)(void* window, Sprite* sprite);
+    void (*set_user_data)(void* window, Sign* sign);
     void (*add_layered_style)(void* window);
     void* (*create_region)(); // a 1 x 1 region to copy into
     bool (*copy_region)(void* destination, void* source);
@@ -29,27 +29,27 @@ struct SpritePlatform {
     void (*move_window)(void* window, int32_t x, int32_t y);
     void (*show_window)(void* window); // show, then paint at once if needed
     void (*message_box)(void* owner, const char* text, const char* caption);
-    void (*destroy_window)(void* window); // ends the saver if the window holds its Sprite
+    void (*destroy_window)(void* window); // ends the saver if the window holds its Sign
     void (*delete_region)(void* region);
     PlainRect (*window_rect)(void* window); // in the parent's client coordinates
 };
 
-// The platform in use; the Win32 layer sets it before the first Sprite is made.
-extern const SpritePlatform* sprite_platform;
+// The platform in use; the Win32 layer sets it before the first Sign is made.
+extern const SignPlatform* sign_platform;
 // 1 once "purlwindow" has been registered in this process.
-extern int sprite_class_registered;
+extern int sign_class_registered;
 
-class Sprite {
+class Sign {
   public:
-    Sprite(void* parent, Sprite** table, void* image_bitmap, void* image_dc, void* image_shape);
-    virtual ~Sprite();
+    Sign(void* parent, Sign** table, void* image_bitmap, void* image_dc, void* image_shape);
+    virtual ~Sign();
     // Allocation that reports failure with null instead of throwing.
     static void* operator new(size_t size) noexcept;
     static void operator delete(void* memory) noexcept;
 
-    void MoveSprite(int32_t x, int32_t y);
+    void MoveSign(int32_t x, int32_t y);
 
-    Sprite** table = nullptr;
+    Sign** table = nullptr;
     int32_t height = 0;
     int32_t width = 0;
     void* region = nullptr;

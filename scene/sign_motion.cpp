@@ -1,5 +1,5 @@
-// Sprite motion and relocation.
-#include "scene/sprite_motion.h"
+// Sign motion and relocation.
+#include "scene/sign_motion.h"
 #include "common/saver_random.h"
 #include "scene/sign_places.h"
 
@@ -30,29 +30,29 @@ bool RectsOverlap(const PlainRect& a, const PlainRect& b)
     return HoldsACornerOf(b, a) || HoldsACornerOf(a, b);
 }
 
-bool OverlapsOthers(const Sprite* sprite, const PlainRect& candidate)
+bool OverlapsOthers(const Sign* sign, const PlainRect& candidate)
 {
-    for (int i = 0; i < kSpriteCount; ++i) {
-        const Sprite* other = sprite->table[i];
-        if (other == sprite || other == nullptr || other->window == nullptr)
+    for (int i = 0; i < kSignCount; ++i) {
+        const Sign* other = sign->table[i];
+        if (other == sign || other == nullptr || other->window == nullptr)
             continue;
-        if (RectsOverlap(candidate, sprite_platform->window_rect(other->window)))
+        if (RectsOverlap(candidate, sign_platform->window_rect(other->window)))
             return true;
     }
     return false;
 }
 
-void SpriteTick(Sprite* sprite, uint32_t dt)
+void SignTick(Sign* sign, uint32_t dt)
 {
-    if (sprite->window == nullptr)
+    if (sign->window == nullptr)
         return;
-    const PlainRect now = sprite_platform->window_rect(sprite->window);
-    sprite->elapsed += dt;
-    if (sprite->elapsed < kRelocateAfter) {
-        sprite->MoveSprite(ClampToInt32(static_cast<int64_t>(now.left) + 1), now.top);
+    const PlainRect now = sign_platform->window_rect(sign->window);
+    sign->elapsed += dt;
+    if (sign->elapsed < kRelocateAfter) {
+        sign->MoveSign(ClampToInt32(static_cast<int64_t>(now.left) + 1), now.top);
         return;
     }
-    sprite->elapsed %= kRelocateAfter;
+    sign->elapsed %= kRelocateAfter;
     const int64_t w = static_cast<int64_t>(now.right) - now.left;
     const int64_t h = static_cast<int64_t>(now.bottom) - now.top;
     // A candidate no monitor wholly shows is passed over. On one screen every candidate is shown,
@@ -61,15 +61,15 @@ void SpriteTick(Sprite* sprite, uint32_t dt)
     bool any_shown = false, free = false;
     for (int attempt = 0; attempt < kPlaceTries && !free; ++attempt) {
         const int32_t cx =
-            SpanCoordinate(SaverRandom(), ClampToInt32(sprite->parent_rect.right - w));
+            SpanCoordinate(SaverRandom(), ClampToInt32(sign->parent_rect.right - w));
         const int32_t cy =
-            SpanCoordinate(SaverRandom(), ClampToInt32(sprite->parent_rect.bottom - h));
+            SpanCoordinate(SaverRandom(), ClampToInt32(sign->parent_rect.bottom - h));
         candidate = {cx, cy, ClampToInt32(cx + w), ClampToInt32(cy + h)};
         if (!ShowsWhole(sign_monitors, candidate))
             continue;
         shown = candidate;
         any_shown = true;
-        free = !OverlapsOthers(sprite, candidate);
+        free = !OverlapsOthers(sign, candidate);
     }
     if (!any_shown) { // none of the ten on the monitors: a place on one of them
         int32_t x = 0, y = 0;
@@ -79,5 +79,5 @@ void SpriteTick(Sprite* sprite, uint32_t dt)
                     ? PlainRect{x, y, ClampToInt32(x + w), ClampToInt32(y + h)}
                     : candidate;
     }
-    sprite->MoveSprite(shown.left, shown.top);
+    sign->MoveSign(shown.left, shown.top);
 }
