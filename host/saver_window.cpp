@@ -2,6 +2,7 @@
 // swallowed system commands, and no ticks or input for the scene once closing is granted.
 #include "host/saver_window.h"
 #include "common/saver_state.h"
+#include "host/dismissal_filter.h"
 #include "host/password_hooks.h"
 #include "host/saver_window_route.h"
 #include "scene/scene_controller.h"
@@ -64,13 +65,79 @@ LRESULT ForwardToPreviewParent(HWND window, UINT message, LPARAM lparam)
     return 1;
 }
 
-RECT WholeScreen()
+// The screens the full-screen saver covers: the box of all monitors, or the primary screen on a
+// system without the monitor functions (whose metrics then read 0), and how many monitors.
+struct Screens {
+    RECT box;
+    int monitors;
+};
+Screens covered;
+
+Screens ReadScreens()
 {
-    RECT box = {0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    GetClipBox(screen, &box);
-    ReleaseDC(nullptr, screen);
-    return box;
+    const int monitors = GetSystemMetrics(SM_CMONITORS);
+    if (monitors == 0)
+        return {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, 0};
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+             top + GetSystemMetrics(SM_CYVIRTUALSCREEN)},
+            monitors};
+}
+
+bool SameScreens(const Screens& a, const Screens& b)
+{
+    return a.box.left == b.box.left && a.box.top == b.box.top && a.box.right == b.box.right &&
+           a.box.bottom == b.box.bottom && a.monitors == b.monitors;
+}
+
+// The picture and the signs follow the screens; the cursor's travel is measured from where the
+// change left it, as the system may have moved it off a monitor that went away.
+void FollowScreens(HWND window, const Screens& now)
+{
+    covered = now;
+    FollowScreen(window, now.box);
+    POINT cursor;
+    if (GetCursorPos(&cursor))
+        g_saver.last_cursor = {cursor.x, cursor.y};
+}
+
+// Whether the screens changed since the saver last covered them; it then follows them.
+bool FollowedScreens(HWND window)
+{
+    const Screens now = ReadScreens();
+    if (SameScreens(now, covered))
+        return false;
+    FollowScreens(window, now);
+    return true;
+}
+
+// A move far enough to end the saver is held for a moment before it is judged: the system
+// moves the cursor when its monitor goes away, and the new layout can be read only a little
+// later (under Wine, some 70 ms after the move arrives).
+const UINT_PTR kSettleTimer = 2;
+const UINT kSettleTime = 500; // ms
+bool travel_held;
+
+// True when the move is taken here: it came with a change of the screens, or it is held.
+bool TakeMouseMove(HWND window)
+{
+    if (FollowedScreens(window) || travel_held)
+        return true;
+    POINT cursor;
+    if (!GetCursorPos(&cursor) ||
+        !MouseTravelDismisses(g_saver.last_cursor, {cursor.x, cursor.y}, g_saver.mouse_threshold))
+        return false;
+    travel_held = SetTimer(window, kSettleTimer, kSettleTime, nullptr) != 0;
+    return travel_held;
+}
+
+// The held move is judged now, against an origin taken again if the screens changed meanwhile.
+void JudgeHeldMove(HWND window)
+{
+    KillTimer(window, kSettleTimer);
+    travel_held = false;
+    if (!FollowedScreens(window))
+        SceneProc(window, WM_MOUSEMOVE, 0, 0);
 }
 } // namespace
 
@@ -96,10 +163,26 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
             SetCursor(nullptr);
         break;
     case WM_TIMER:
+        if (!g_saver.is_preview && wparam == kSettleTimer) {
+            JudgeHeldMove(window);
+            return 0;
+        }
         // The tick repaints the picture at once: the cursor stays hidden, as at every repaint.
-        if (!g_saver.is_preview)
+        if (!g_saver.is_preview) {
             SetCursor(nullptr);
+            FollowedScreens(window);
+        }
         Sleep(0);
+        break;
+    case WM_MOUSEMOVE:
+        if (!g_saver.is_preview && TakeMouseMove(window))
+            return 0;
+        break;
+    case WM_DISPLAYCHANGE: // also when only the depth changed, which the box does not show
+        if (!g_saver.is_preview) {
+            FollowScreens(window, ReadScreens());
+            return 0;
+        }
         break;
     }
     return SceneProc(window, message, wparam, lparam);
@@ -127,7 +210,8 @@ int RunSaver(HWND parent)
         title = kPreviewTitle;
         place = {0, 0, place.right - place.left, place.bottom - place.top};
     } else {
-        place = WholeScreen();
+        covered = ReadScreens();
+        place = covered.box;
         ex_style = WS_EX_TOPMOST;
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         title = kSaverTitle;

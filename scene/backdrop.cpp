@@ -12,14 +12,59 @@ struct Backdrop {
     HBITMAP bitmap;
     HGDIOBJ previous_bitmap;
     PixelBuffer pixels;
-    ScreenColours colours;
+    int depth; // bits a pixel of the screen the colours were measured on
 };
 Backdrop backdrop;
+// What the screen keeps of each colour, measured at the snapshot and again when the depth
+// changes; held is false when it could not be measured, and the drips keep every colour.
+ScreenColours colours;
+bool colours_held;
 
 HBITMAP CreatePixelBitmap(HDC reference, int width, int height, void** bits)
 {
     const BITMAPINFO info = TopDownPixels(width, height);
     return CreateDIBSection(reference, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+int Depth(HDC dc)
+{
+    return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+}
+
+// A Backdrop of width x height in a context of its own, its pixels still to be filled.
+Backdrop NewBackdrop(HDC window_dc, int width, int height, void** bits)
+{
+    Backdrop made = {};
+    made.dc = CreateCompatibleDC(window_dc);
+    made.bitmap =
+        width > 0 && height > 0 ? CreatePixelBitmap(window_dc, width, height, bits) : nullptr;
+    made.previous_bitmap = SelectObject(made.dc, made.bitmap);
+    return made;
+}
+
+// Frames the filled pixels with a one-pixel black border and hands them to the drips, with the
+// screen's colours measured again when measure says so.
+void FinishBackdrop(Backdrop& made, HDC window_dc, int width, int height, void* bits, bool measure)
+{
+    RECT frame = {0, 0, width, height};
+    FrameRect(made.dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    GdiFlush();
+    made.depth = Depth(window_dc);
+    if (bits == nullptr)
+        return;
+    // Each drip keeps only what the screen can show, as it would on the screen's pixels.
+    if (measure)
+        colours_held = ReadScreenColours(window_dc, colours);
+    made.pixels = {static_cast<uint32_t*>(bits), width, height, width,
+                   colours_held ? &colours : nullptr};
+}
+
+void Release(Backdrop& old)
+{
+    SelectObject(old.dc, old.previous_bitmap);
+    DeleteDC(old.dc);
+    if (old.bitmap != nullptr)
+        DeleteObject(old.bitmap);
 }
 } // namespace
 
@@ -31,12 +76,8 @@ void Snapshot(HWND window)
     const int height = client.bottom;
 
     HDC window_dc = GetDC(window);
-    backdrop.dc = CreateCompatibleDC(window_dc);
     void* bits = nullptr;
-    backdrop.bitmap =
-        width > 0 && height > 0 ? CreatePixelBitmap(window_dc, width, height, &bits) : nullptr;
-    backdrop.previous_bitmap = SelectObject(backdrop.dc, backdrop.bitmap);
-
+    backdrop = NewBackdrop(window_dc, width, height, &bits);
     // The window's own surface is black (or composited away) before its first paint; the
     // screen's context holds what the user saw there.
     POINT origin = {0, 0};
@@ -44,17 +85,46 @@ void Snapshot(HWND window)
     HDC screen = GetDC(nullptr);
     BitBlt(backdrop.dc, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
     ReleaseDC(nullptr, screen);
-
-    RECT frame = {0, 0, width, height};
-    FrameRect(backdrop.dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    GdiFlush();
-    if (bits != nullptr) {
-        // Each drip keeps only what the screen can show, as it would on the screen's pixels.
-        ScreenColours* colours =
-            ReadScreenColours(window_dc, backdrop.colours) ? &backdrop.colours : nullptr;
-        backdrop.pixels = {static_cast<uint32_t*>(bits), width, height, width, colours};
-    }
+    FinishBackdrop(backdrop, window_dc, width, height, bits, true);
     ReleaseDC(window, window_dc);
+}
+
+int BackdropDepth()
+{
+    return backdrop.depth;
+}
+
+int ScreenDepth()
+{
+    HDC screen = GetDC(nullptr);
+    const int depth = Depth(screen);
+    ReleaseDC(nullptr, screen);
+    return depth;
+}
+
+void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change)
+{
+    const int width = after.right - after.left;
+    const int height = after.bottom - after.top;
+    HDC window_dc = GetDC(window);
+    void* bits = nullptr;
+    Backdrop made = NewBackdrop(window_dc, width, height, &bits);
+    // The newly shown parts come from the screen, which the window does not cover there yet.
+    HDC screen = GetDC(nullptr);
+    for (int i = 0; i < change.fresh_count; ++i) {
+        const PlainRect& r = change.fresh[i];
+        BitBlt(made.dc, r.left, r.top, r.right - r.left, r.bottom - r.top, screen,
+               after.left + r.left, after.top + r.top, SRCCOPY);
+    }
+    ReleaseDC(nullptr, screen);
+    const PlainRect& k = change.kept;
+    if (k.right > k.left && k.bottom > k.top)
+        BitBlt(made.dc, k.left, k.top, k.right - k.left, k.bottom - k.top, backdrop.dc,
+               change.kept_from_x, change.kept_from_y, SRCCOPY);
+    FinishBackdrop(made, window_dc, width, height, bits, change.measure_colours);
+    ReleaseDC(window, window_dc);
+    Release(backdrop);
+    backdrop = made;
 }
 
 void MeltBackdrop(const RECT& client)
@@ -81,9 +151,6 @@ void TremblePaint(HWND window)
 
 void ReleaseBackdrop()
 {
-    SelectObject(backdrop.dc, backdrop.previous_bitmap);
-    DeleteDC(backdrop.dc);
-    if (backdrop.bitmap != nullptr)
-        DeleteObject(backdrop.bitmap);
+    Release(backdrop);
     backdrop = {};
 }

@@ -1,10 +1,20 @@
 // The Backdrop: a 32-bit copy of what the screen showed under the saver window, melted by drips
 // on its pixel memory and shown with a random tremble at every repaint.
 #pragma once
+#include "scene/screen_change.h"
 #include <windows.h>
 
 // Copies the screen under the window's client area and frames it with a one-pixel black border.
 void Snapshot(HWND window);
+
+// The depth of the screen the Backdrop's colours were measured on, and of the screen now.
+int BackdropDepth();
+int ScreenDepth();
+
+// After a change of the screens, while the window still stands where it stood: a Backdrop for
+// the window's new box on the screen, keeping what the old one showed where they overlap
+// and copying the newly shown parts from the screen.
+void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change);
 
 // Applies one tick's drips inside the given client area.
 void MeltBackdrop(const RECT& client);

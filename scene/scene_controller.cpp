@@ -3,6 +3,7 @@
 #include "host/default_filter.h"
 #include "scene/backdrop.h"
 #include "scene/scene_clock.h"
+#include "scene/screen_change.h"
 #include "scene/sign.h"
 #include "scene/sign_image.h"
 #include "scene/sign_motion.h"
@@ -80,6 +81,22 @@ void OnDestroy(HWND window)
     ReleaseBackdrop();
 }
 } // namespace
+
+void FollowScreen(HWND window, const RECT& box)
+{
+    RECT was;
+    GetWindowRect(window, &was);
+    const PlainRect before = {was.left, was.top, was.right, was.bottom};
+    const PlainRect after = {box.left, box.top, box.right, box.bottom};
+    const ScreenChange change = PlanScreenChange(before, after, BackdropDepth(), ScreenDepth());
+    RemakeBackdrop(window, after, change); // before the window covers the newly shown parts
+    SetWindowPos(window, HWND_TOPMOST, box.left, box.top, box.right - box.left,
+                 box.bottom - box.top, SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOREDRAW);
+    ReadSignMonitors(window);
+    SignsFollowScreen(scene.signs, {0, 0, after.right - after.left, after.bottom - after.top},
+                      change.shift_x, change.shift_y);
+    TrembleRedraw(window);
+}
 
 LRESULT SceneProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {

@@ -4,3 +4,7 @@
 #include <windows.h>
 
 LRESULT SceneProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The full-screen saver after a change of the screens: its picture and signs follow the window
+// to its new box on the screen (in screen coordinates), and the window is moved there, topmost.
+void FollowScreen(HWND window, const RECT& box);

@@ -42,17 +42,10 @@ bool OverlapsOthers(const Sign* sign, const PlainRect& candidate)
     return false;
 }
 
-void SignTick(Sign* sign, uint32_t dt)
+namespace {
+// The jump: a random place that avoids the other signs if ten tries can find one.
+void Relocate(Sign* sign, const PlainRect& now)
 {
-    if (sign->window == nullptr)
-        return;
-    const PlainRect now = sign_platform->window_rect(sign->window);
-    sign->elapsed += dt;
-    if (sign->elapsed < kRelocateAfter) {
-        sign->MoveSign(ClampToInt32(static_cast<int64_t>(now.left) + 1), now.top);
-        return;
-    }
-    sign->elapsed %= kRelocateAfter;
     const int64_t w = static_cast<int64_t>(now.right) - now.left;
     const int64_t h = static_cast<int64_t>(now.bottom) - now.top;
     // A candidate no monitor wholly shows is passed over. On one screen every candidate is shown,
@@ -60,8 +53,7 @@ void SignTick(Sign* sign, uint32_t dt)
     PlainRect shown = now, candidate = now;
     bool any_shown = false, free = false;
     for (int attempt = 0; attempt < kPlaceTries && !free; ++attempt) {
-        const int32_t cx =
-            SpanCoordinate(SaverRandom(), ClampToInt32(sign->parent_rect.right - w));
+        const int32_t cx = SpanCoordinate(SaverRandom(), ClampToInt32(sign->parent_rect.right - w));
         const int32_t cy =
             SpanCoordinate(SaverRandom(), ClampToInt32(sign->parent_rect.bottom - h));
         candidate = {cx, cy, ClampToInt32(cx + w), ClampToInt32(cy + h)};
@@ -80,4 +72,45 @@ void SignTick(Sign* sign, uint32_t dt)
                     : candidate;
     }
     sign->MoveSign(shown.left, shown.top);
+}
+} // namespace
+
+void SignTick(Sign* sign, uint32_t dt)
+{
+    if (sign->window == nullptr)
+        return;
+    const PlainRect now = sign_platform->window_rect(sign->window);
+    sign->elapsed += dt;
+    if (sign->elapsed < kRelocateAfter) {
+        sign->MoveSign(ClampToInt32(static_cast<int64_t>(now.left) + 1), now.top);
+        return;
+    }
+    sign->elapsed %= kRelocateAfter;
+    Relocate(sign, now);
+}
+
+void SignsFollowScreen(Sign* const* table, const PlainRect& client, int32_t shift_x,
+                       int32_t shift_y)
+{
+    // All move first, so that a jump avoids the others where they now stand.
+    for (int i = 0; i < kSignCount; ++i) {
+        Sign* sign = table[i];
+        if (sign == nullptr || sign->window == nullptr)
+            continue;
+        sign->parent_rect = client;
+        const PlainRect now = sign_platform->window_rect(sign->window);
+        if (shift_x != 0 || shift_y != 0)
+            sign->MoveSign(ClampToInt32(static_cast<int64_t>(now.left) + shift_x),
+                           ClampToInt32(static_cast<int64_t>(now.top) + shift_y));
+    }
+    for (int i = 0; i < kSignCount; ++i) {
+        Sign* sign = table[i];
+        if (sign == nullptr || sign->window == nullptr)
+            continue;
+        const PlainRect now = sign_platform->window_rect(sign->window);
+        const bool in_client = client.left <= now.left && now.right <= client.right &&
+                               client.top <= now.top && now.bottom <= client.bottom;
+        if (!in_client || !ShowsWhole(sign_monitors, now))
+            Relocate(sign, now);
+    }
 }

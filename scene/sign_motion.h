@@ -13,3 +13,8 @@ bool RectsOverlap(const PlainRect& a, const PlainRect& b);
 
 bool OverlapsOthers(const Sign* sign, const PlainRect& candidate);
 void SignTick(Sign* sign, uint32_t dt);
+// After a change of the screens: each sign of the table takes the saver window's new client
+// area and moves by the shift, so that it stays where it stood on the screen; then any sign that
+// the client area or the monitors no longer show whole jumps at once.
+void SignsFollowScreen(Sign* const* table, const PlainRect& client, int32_t shift_x,
+                       int32_t shift_y);

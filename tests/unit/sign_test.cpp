@@ -2,9 +2,9 @@
 // with its message and inert state, the destructor's region rule, the tick's drift and
 // relocation, the overlap rule, and a simulated 100-minute scene.
 #include "common/saver_random.h"
-#include "scene/sign_places.h"
 #include "scene/sign.h"
 #include "scene/sign_motion.h"
+#include "scene/sign_places.h"
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
@@ -513,3 +513,91 @@ TEST(SignMotion, AHundredMinuteSceneKeepsRelocatedSignsWhereMonitorsShow)
     }
 }
 } // namespace
+
+struct FollowRow {
+    const char* name;
+    PlainRect client_after;
+    MonitorLayout monitors_after;
+    int32_t shift_x, shift_y;
+    PlainRect place_before; // the sign's place in the old client coordinates
+    bool jumps;             // no longer shown whole where the shift takes it
+    PlainRect place_after;  // where it stands when it does not jump
+};
+
+// A change of the screens: a sign keeps its place on the screen while a monitor shows it
+// whole, and otherwise jumps at once onto one that does, away from the other sign.
+TEST(SignMotion, SignsFollowAChangeOfTheScreens)
+{
+    const MonitorLayout two = {2, {{0, 0, 1024, 768}, {1024, 0, 1824, 600}}};
+    const MonitorLayout primary = {1, {{0, 0, 1024, 768}}};
+    const FollowRow rows[] = {
+        {"a monitor added: no shift",
+         {0, 0, 2624, 768},
+         {3, {{0, 0, 1024, 768}, {1024, 0, 1824, 600}, {1824, 0, 2624, 600}}},
+         0,
+         0,
+         {100, 100, 420, 220},
+         false,
+         {100, 100, 420, 220}},
+        {"its monitor removed", {0, 0, 1024, 768}, primary, 0, 0, {1200, 100, 1520, 220}, true, {}},
+        {"across the cut edge", {0, 0, 1024, 768}, primary, 0, 0, {900, 100, 1220, 220}, true, {}},
+        {"a monitor added left: the origin moves",
+         {0, 0, 1824, 768},
+         {2, {{800, 0, 1824, 768}, {0, 0, 800, 600}}},
+         800,
+         0,
+         {100, 100, 420, 220},
+         false,
+         {900, 100, 1220, 220}},
+        {"the box moves up: kept on the screen",
+         {0, 0, 1824, 768},
+         two,
+         0,
+         -50,
+         {100, 150, 420, 270},
+         false,
+         {100, 100, 420, 220}},
+        {"no monitor list: the new client area",
+         {0, 0, 800, 600},
+         {},
+         0,
+         0,
+         {600, 100, 920, 220},
+         true,
+         {}},
+        {"no monitor list, still inside",
+         {0, 0, 800, 600},
+         {},
+         0,
+         0,
+         {100, 100, 420, 220},
+         false,
+         {100, 100, 420, 220}},
+    };
+    for (const FollowRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Fresh();
+        fake.parent = {0, 0, 1824, 768};
+        Scene scene;
+        Sign* sign = scene.Make(0, 320);
+        Sign* other = scene.Make(1, 160);
+        sign->MoveSign(row.place_before.left, row.place_before.top);
+        other->MoveSign(10 - row.shift_x, 10 - row.shift_y);
+        sign_monitors = row.monitors_after;
+        SignsFollowScreen(scene.table, row.client_after, row.shift_x, row.shift_y);
+        const PlainRect r = W(sign->window).rect, o = W(other->window).rect;
+        EXPECT_EQ(sign->parent_rect.right, row.client_after.right);
+        EXPECT_EQ(o.left, 10); // shown whole where it stood: it stays
+        EXPECT_EQ(o.top, 10);
+        if (!row.jumps) {
+            EXPECT_EQ(r.left, row.place_after.left);
+            EXPECT_EQ(r.top, row.place_after.top);
+            continue;
+        }
+        EXPECT_TRUE(ShowsWhole(row.monitors_after, r)) << r.left << "," << r.top;
+        EXPECT_TRUE(0 <= r.left && r.right <= row.client_after.right && 0 <= r.top &&
+                    r.bottom <= row.client_after.bottom)
+            << r.left << "," << r.top;
+        EXPECT_FALSE(RectsOverlap(r, o));
+    }
+}
