@@ -612,3 +612,125 @@ int main(int argc, char** argv)
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     return RUN_ALL_TESTS();
 }
+
+namespace {
+std::string Environment(const char* name)
+{
+    char value[1024] = {};
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? value : "";
+}
+
+// The layout as this process sees it.
+std::vector<RECT> Layout()
+{
+    std::vector<RECT> layout = Monitors();
+    layout.push_back(VirtualScreen());
+    return layout;
+}
+
+bool SameLayout(const std::vector<RECT>& a, const std::vector<RECT>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (!EqualRect(&a[i], &b[i]))
+            return false;
+    return true;
+}
+
+// Starts xrandr through the shell; Wine starts a Unix program but gives no handle to wait on.
+void RunXrandr(const std::string& arguments)
+{
+    std::string command = "Z:\\bin\\sh -c \"xrandr " + arguments + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+std::vector<RECT> first_layout; // before the first change, until it is put back
+} // namespace
+
+std::vector<std::string> DisplaySteps()
+{
+    std::vector<std::string> steps;
+    const std::string all = Environment("PURL_DISPLAY_STEPS");
+    for (size_t start = 0; start < all.size();) {
+        const size_t end = std::min(all.find(';', start), all.size());
+        steps.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    return steps;
+}
+
+bool ChangeDisplay(const std::string& xrandr_arguments, DWORD timeout_ms)
+{
+    const std::vector<RECT> before = Layout();
+    if (first_layout.empty())
+        first_layout = before;
+    RunXrandr(xrandr_arguments);
+    return WaitUntil([&] { return !SameLayout(Layout(), before); }, timeout_ms);
+}
+
+void RestoreDisplay()
+{
+    const std::string restore = Environment("PURL_DISPLAY_RESTORE");
+    if (!first_layout.empty() && !SameLayout(Layout(), first_layout) && !restore.empty()) {
+        RunXrandr(restore);
+        EXPECT_TRUE(WaitUntil([] { return SameLayout(Layout(), first_layout); }, 10000))
+            << "the first layout did not come back";
+    }
+    first_layout.clear();
+}
+
+std::vector<RECT> SignPlaces(HWND saver_window)
+{
+    std::vector<RECT> places;
+    for (HWND sign = FindWindowExA(saver_window, nullptr, "purlwindow", nullptr); sign != nullptr;
+         sign = FindWindowExA(saver_window, sign, "purlwindow", nullptr)) {
+        RECT rect;
+        GetWindowRect(sign, &rect);
+        places.push_back(rect);
+    }
+    return places;
+}
+
+void CheckFollowsDisplay(const Saver& saver, HWND saver_window)
+{
+    const RECT box = VirtualScreen();
+    RECT place = {};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            GetWindowRect(saver_window, &place);
+            return EqualRect(&place, &box) != 0;
+        },
+        5000))
+        << "the window stands at " << place.left << "," << place.top << "-" << place.right << ","
+        << place.bottom << ", not over " << box.left << "," << box.top << "-" << box.right << ","
+        << box.bottom;
+    EXPECT_TRUE(GetWindowLongA(saver_window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Whole on a monitor, but for the creep of a pixel a tick since the change; the signs move
+    // just after the window.
+    RECT astray = {};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (RECT sign : SignPlaces(saver_window)) {
+                RECT crept = sign;
+                OffsetRect(&crept, -4, 0);
+                if (!OnMonitors(sign) && !OnMonitors(crept)) {
+                    astray = sign;
+                    return false;
+                }
+            }
+            return true;
+        },
+        3000))
+        << "a sign at " << astray.left << "," << astray.top << "-" << astray.right << ","
+        << astray.bottom;
+    EXPECT_TRUE(IsRunning(saver));
+}

@@ -117,3 +117,18 @@ bool OnMonitors(const RECT& rect);
 // when there is one, else of the primary.
 POINT ParkingPoint();
 void ParkPointer();
+
+// Changes of the monitors' layout while a saver runs, as the script gives them for this layout
+// (PURL_DISPLAY_STEPS: xrandr arguments, separated by ';', that end where they began); none on
+// a display that cannot change.
+std::vector<std::string> DisplaySteps();
+// Hands one step to xrandr and waits until this process sees another layout (the driver cannot
+// wait for a Unix program to end); false if it did not within the time.
+bool ChangeDisplay(const std::string& xrandr_arguments, DWORD timeout_ms);
+// Puts back the layout the case began with (PURL_DISPLAY_RESTORE), whatever step it stopped at.
+void RestoreDisplay();
+// The saver's sign windows, in screen coordinates.
+std::vector<RECT> SignPlaces(HWND saver_window);
+// After a change of the layout: the saver's window comes to cover the new virtual screen, still
+// topmost, every sign stands on the monitors, and the saver runs on.
+void CheckFollowsDisplay(const Saver& saver, HWND saver_window);

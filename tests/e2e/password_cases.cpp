@@ -88,6 +88,7 @@ class password : public SaverCase {
     {
         SaverCase::TearDown();
         SetUsePassword(UsePassword::Unset);
+        RestoreDisplay();
     }
     std::string program;
 };
@@ -230,6 +231,32 @@ TEST_F(password, odd_values_and_garbage)
 HWND MakePlainWindow()
 {
     return MakeTestWindow("PurlTestPlain", nullptr, WS_OVERLAPPEDWINDOW, {50, 50, 250, 150});
+}
+
+// A change of the screens is not input: on Windows 98 with a password it neither ends the saver
+// nor asks for the password, even where the system moves the cursor.
+TEST_F(password, display_changes)
+{
+    const std::vector<std::string> steps = DisplaySteps();
+    if (steps.empty())
+        GTEST_SKIP() << "no display changes for this layout";
+    Prepare(true);
+    SetUsePassword(UsePassword::One);
+    Record()->answers[0] = 1;
+    Saver saver;
+    HWND window = StartFullScreen(saver, program);
+    ASSERT_NE(window, nullptr);
+    for (const std::string& step : steps) {
+        SCOPED_TRACE("xrandr " + step);
+        ASSERT_TRUE(ChangeDisplay(step, 10000)) << "the layout did not change";
+        CheckFollowsDisplay(saver, window);
+        Pump(1000); // a held move is judged after half a second; an ending would show by then
+        EXPECT_TRUE(IsRunning(saver));
+        EXPECT_EQ(Record()->verify_calls, 0l);
+    }
+    PressKey(VK_SPACE);
+    EXPECT_EQ(WaitForEnd(saver), 0ul);
+    EXPECT_EQ(Record()->verify_calls, 1l);
 }
 
 TEST_F(password, change_password)

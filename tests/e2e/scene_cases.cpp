@@ -227,6 +227,66 @@ TEST_F(scene, snapshot_and_melt)
     EndWithKey(saver);
 }
 
+// The cases of a layout that changes while the saver runs; the first layout comes back after.
+class display : public SaverCase {
+  protected:
+    void TearDown() override
+    {
+        SaverCase::TearDown();
+        RestoreDisplay();
+    }
+};
+
+// Each step of the layout's display changes: the window follows; a part newly shown holds the
+// desktop that was there, while the rest keeps its melted picture rather than a fresh copy; a
+// key still ends the saver with 0 after them all.
+TEST_F(display, follows_changes)
+{
+    const std::vector<std::string> steps = DisplaySteps();
+    if (steps.empty())
+        GTEST_SKIP() << "no display changes for this layout";
+    ShowTheDesktop();
+    const RECT first_box = VirtualScreen();
+    Saver saver;
+    HWND window = StartFullScreen(saver);
+    ASSERT_NE(window, nullptr);
+    const RECT primary = {0, 0, ScreenWidth(), ScreenHeight()};
+    RECT primary_in_shot = primary;
+    OffsetRect(&primary_in_shot, -first_box.left, -first_box.top);
+    Offset offset = {};
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const Picture shot = CaptureScreenWithoutSigns(window);
+            offset = BestOffset(shot, DesktopShown);
+            return MatchAt(shot, DesktopShown, offset.dx, offset.dy, primary_in_shot) < 0.98;
+        },
+        20000))
+        << "the primary's picture did not melt";
+    for (const std::string& step : steps) {
+        SCOPED_TRACE("xrandr " + step);
+        const RECT before = VirtualScreen();
+        ASSERT_TRUE(ChangeDisplay(step, 10000)) << "the layout did not change";
+        CheckFollowsDisplay(saver, window);
+        const RECT after = VirtualScreen();
+        // The desktop picture's coordinates are the first box's: compare where it stands still.
+        if (after.left != first_box.left || after.top != first_box.top ||
+            after.right - after.left <= before.right - before.left)
+            continue;
+        const Picture shot = CaptureScreenWithoutSigns(window);
+        offset = BestOffset(shot, DesktopShown);
+        RECT shown = {};
+        for (const RECT& m : Monitors())
+            if (m.left >= before.right)
+                shown = m;
+        OffsetRect(&shown, -first_box.left, -first_box.top);
+        EXPECT_GT(MatchAt(shot, DesktopShown, offset.dx, offset.dy, shown), 0.9)
+            << "the newly shown part is not the desktop that was there";
+        EXPECT_LT(MatchAt(shot, DesktopShown, offset.dx, offset.dy, primary_in_shot), 0.99)
+            << "the primary shows a fresh copy, not its melted picture";
+    }
+    EndWithKey(saver);
+}
+
 uint32_t HostColour(int x, int y)
 {
     return TestDesktopColour(x * 5 + 300, y * 5 + 200);
