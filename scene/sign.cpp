@@ -18,6 +18,24 @@ int32_t SpanCoordinate(uint32_t draw, int32_t span)
     return span == 0 || span == -1 ? 0 : static_cast<int32_t>(draw) % span;
 }
 
+SignStart FirstSignPlace(const PlainRect& parent, const MonitorLayout& layout)
+{
+    SignStart start = {SaverRandom() % 750, 0, 0};
+    // The top-left corner where a monitor shows it (anywhere on one screen); the sign may
+    // overhang the monitor's edge.
+    start.y = SpanCoordinate(SaverRandom(), parent.bottom);
+    start.x = SpanCoordinate(SaverRandom(), parent.right);
+    for (int tries = 1; tries < kCornerTries && !ShowsPoint(layout, start.x, start.y); ++tries) {
+        start.y = SpanCoordinate(SaverRandom(), parent.bottom);
+        start.x = SpanCoordinate(SaverRandom(), parent.right);
+    }
+    if (!ShowsPoint(layout, start.x, start.y)) {
+        const uint32_t pick = SaverRandom(), draw_x = SaverRandom(), draw_y = SaverRandom();
+        PlaceOnAMonitor(layout, 0, 0, pick, draw_x, draw_y, &start.x, &start.y);
+    }
+    return start;
+}
+
 void* Sign::operator new(size_t size) noexcept
 {
     return HeapMemory(size);
@@ -60,22 +78,11 @@ Sign::Sign(void* parent_window, Sign** sign_table, void* bitmap, void* dc, void*
         return;
     }
     parent_rect = p.client_rect(parent);
-    elapsed = SaverRandom() % 750;
+    const SignStart start = FirstSignPlace(parent_rect, sign_monitors);
+    elapsed = start.clock;
     image_dc = dc;
     image_shape = shape;
-    // The top-left corner where a monitor shows it (anywhere on one screen); the sign may
-    // overhang the monitor's edge.
-    int32_t y = SpanCoordinate(SaverRandom(), parent_rect.bottom);
-    int32_t x = SpanCoordinate(SaverRandom(), parent_rect.right);
-    for (int tries = 1; tries < kCornerTries && !ShowsPoint(sign_monitors, x, y); ++tries) {
-        y = SpanCoordinate(SaverRandom(), parent_rect.bottom);
-        x = SpanCoordinate(SaverRandom(), parent_rect.right);
-    }
-    if (!ShowsPoint(sign_monitors, x, y)) {
-        const uint32_t pick = SaverRandom(), draw_x = SaverRandom(), draw_y = SaverRandom();
-        PlaceOnAMonitor(sign_monitors, 0, 0, pick, draw_x, draw_y, &x, &y);
-    }
-    MoveSign(x, y);
+    MoveSign(start.x, start.y);
     p.show_window(window);
 }
 

@@ -3,6 +3,7 @@
 // making, failures, placement and motion) run without a windowing system.
 #pragma once
 #include "common/plain_rect.h"
+#include "scene/sign_places.h"
 #include <cstddef>
 #include <cstdint>
 
@@ -64,6 +65,17 @@ class Sign {
   private:
     void ShapingFailed(const char* text);
 };
+
+// A new sign's clock (ms, 0..749) and first place in its parent's client area, from the draws
+// made for it in this order: the clock, then a top-left corner that a monitor shows (anywhere on
+// one screen; the sign may overhang the monitor's edge), tried up to kCornerTries times, and
+// else a place on a monitor.
+struct SignStart {
+    uint32_t clock;
+    int32_t x;
+    int32_t y;
+};
+SignStart FirstSignPlace(const PlainRect& parent, const MonitorLayout& layout);
 
 // r mod span with truncating division: 0..|span| - 1, and 0 for a span of 0.
 int32_t SpanCoordinate(uint32_t draw, int32_t span);

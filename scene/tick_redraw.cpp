@@ -95,10 +95,9 @@ void ValidatePending(void* window, void*)
         ValidateRgn(Window(window), pending);
 }
 
-void InvalidateWindow(void* window, bool with_signs)
+void InvalidateWindow(void* window)
 {
-    RedrawWindow(Window(window), nullptr, nullptr,
-                 RDW_INVALIDATE | (with_signs ? RDW_ALLCHILDREN : RDW_NOCHILDREN));
+    RedrawWindow(Window(window), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // Each sign inside its shape, bottom sign first, so that where signs overlap the upper one

@@ -11,7 +11,7 @@ void RepaintTick(const TickRepaintOps& ops, void* window)
         ops.draw(window, dc, around, shape);
         ops.validate(window, pending);
     } else {
-        ops.invalidate(window, true);
+        ops.invalidate(window);
     }
     if (shape != nullptr)
         ops.delete_region(shape);

@@ -15,10 +15,10 @@ struct TickRepaintOps {
     // Draws every sign inside its shape and the Backdrop around them, through the context.
     void (*draw)(void* window, void* dc, void* around, void* shape);
     void (*validate)(void* window, void* pending);
-    // The whole window, and with_signs its signs too, painted later through WM_PAINT. The window
-    // clips its signs and a sign's move repaints nothing, so a sign the tick moved is painted
-    // again only if its own window is invalidated.
-    void (*invalidate)(void* window, bool with_signs);
+    // The whole window and its signs, painted later through WM_PAINT. The window clips its
+    // signs and a sign's move repaints nothing, so a sign the tick moved is painted again only
+    // if its own window is invalidated too.
+    void (*invalidate)(void* window);
 };
 
 // Draws the tick at once and marks painted what was to paint before it drew (an invalidation

@@ -3,6 +3,7 @@
 // preview's picture and tiny previews.
 #include "common/saver_random.h"
 #include "harness.h"
+#include "scene/sign.h"
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -377,9 +378,7 @@ std::vector<Picture> SettledFrames(const std::string& program, const Picture& de
     RECT client = {};
     GetClientRect(window, &client);
     RestartSaverRandom();
-    SaverRandom(); // its clock
-    SaverRandom(); // its top
-    const long first_left = static_cast<long>(SaverRandom() % static_cast<uint32_t>(client.right));
+    const long first_left = FirstSignPlace({0, 0, client.right, client.bottom}, {}).x;
     const auto ticks = [&] {
         RECT r = {};
         GetWindowRect(large, &r);

@@ -55,9 +55,9 @@ const TickRepaintOps fake_ops = {
         for (int area : tick.kept_pending)
             tick.to_paint.erase(area);
     },
-    [](void*, bool with_signs) {
+    [](void*) {
         ++tick.invalidations;
-        tick.signs_unpainted &= !with_signs;
+        tick.signs_unpainted = false;
     },
 };
 
