@@ -439,6 +439,7 @@ LRESULT CALLBACK TestDesktopProc(HWND window, UINT message, WPARAM wparam, LPARA
         return 1;
     return DefWindowProcA(window, message, wparam, lparam);
 }
+} // namespace
 
 std::vector<RECT> SignRects(HWND saver_window)
 {
@@ -452,6 +453,7 @@ std::vector<RECT> SignRects(HWND saver_window)
     return rects;
 }
 
+namespace {
 bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -688,18 +690,6 @@ void RestoreDisplay()
     first_layout.clear();
 }
 
-std::vector<RECT> SignPlaces(HWND saver_window)
-{
-    std::vector<RECT> places;
-    for (HWND sign = FindWindowExA(saver_window, nullptr, "purlwindow", nullptr); sign != nullptr;
-         sign = FindWindowExA(saver_window, sign, "purlwindow", nullptr)) {
-        RECT rect;
-        GetWindowRect(sign, &rect);
-        places.push_back(rect);
-    }
-    return places;
-}
-
 void CheckFollowsDisplay(const Saver& saver, HWND saver_window)
 {
     const RECT box = VirtualScreen();
@@ -719,7 +709,7 @@ void CheckFollowsDisplay(const Saver& saver, HWND saver_window)
     RECT astray = {};
     EXPECT_TRUE(WaitUntil(
         [&] {
-            for (RECT sign : SignPlaces(saver_window)) {
+            for (RECT sign : SignRects(saver_window)) {
                 RECT crept = sign;
                 OffsetRect(&crept, -4, 0);
                 if (!OnMonitors(sign) && !OnMonitors(crept)) {

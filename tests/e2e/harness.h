@@ -128,7 +128,7 @@ bool ChangeDisplay(const std::string& xrandr_arguments, DWORD timeout_ms);
 // Puts back the layout the case began with (PURL_DISPLAY_RESTORE), whatever step it stopped at.
 void RestoreDisplay();
 // The saver's sign windows, in screen coordinates.
-std::vector<RECT> SignPlaces(HWND saver_window);
+std::vector<RECT> SignRects(HWND saver_window);
 // After a change of the layout: the saver's window comes to cover the new virtual screen, still
 // topmost, every sign stands on the monitors, and the saver runs on.
 void CheckFollowsDisplay(const Saver& saver, HWND saver_window);
