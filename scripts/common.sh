@@ -8,6 +8,11 @@ PURL_VERSION=$(sed -n 's/^project(purl VERSION \([0-9.]*\).*/\1/p' "$PURL_ROOT/C
 WINE64=/usr/lib/wine/wine64
 WINE32=/usr/lib/wine/wine
 WINESERVER=/usr/lib/wine/wineserver
+# The emulator for 32-bit programs where the kernel refuses them, and what binfmt_misc hands it:
+# i386 ELF programs of any system ABI, by the first 20 bytes of their header and a mask.
+QEMU_I386=/usr/bin/qemu-i386
+I386_ELF_MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+I386_ELF_MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 export WINEPREFIX=$BUILD/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -138,38 +143,88 @@ runs_32bit() {
     [ $? -ne 126 ]
 }
 
+# Whether the version line on stdin is of qemu-i386 10 or later (bookworm's own 7.2 takes about
+# 50 s to start each Wine process).
+is_qemu_10() {
+    grep -Eq '^qemu-i386 version ([1-9][0-9])\.'
+}
+
 # Whether 32-bit programs run under the emulator (which reads QEMU_VERSION), not the processor.
 emulates_32bit() {
     QEMU_VERSION=1 "$WINE32" --version 2>/dev/null | grep -q '^qemu-i386'
 }
 
-# Makes this machine run 32-bit programs, the i686 builds and their Wine loader: on a kernel that
-# refuses them, i386 ELF programs are handed through binfmt_misc to qemu-i386 of qemu-user 10
-# from bookworm-backports (bookworm's own 7.2 takes about 50 s to start each Wine process). The
-# F flag opens the emulator once, at registration. Prints one line and returns 1 when neither
-# the kernel nor the emulator runs them. Every start of a 32-bit program comes after this.
+# The enabled binfmt_misc entries that hand i386 ELF programs to anything but qemu-i386 10 or
+# later, one "entry interpreter" a line. binfmt_misc comes before the kernel's own loader, so
+# such an entry starts every 32-bit program, even where the processor would run it.
+slow_emulators() {
+    local entry interpreter
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+        # The magic in hex: a 32-bit ELF header ("7f454c4601") for machine 3, the i386.
+        interpreter=$(awk '$1 == "enabled" {on = 1} $1 == "interpreter" {path = $2}
+            $1 == "magic" && $2 ~ /^7f454c4601/ && substr($2, 37, 4) == "0300" {i386 = 1}
+            END {if (on && i386) print path}' "$entry" 2>/dev/null)
+        [ -n "$interpreter" ] && ! "$interpreter" --version 2>/dev/null | is_qemu_10 &&
+            echo "$entry $interpreter"
+    done
+}
+
+# Whether a configured apt source offers suite $1: apt's own reading of the one-line .list and
+# the deb822 .sources files, by the suite named there or the codename its fetched release gives
+# (apt-cache policy's n=).
+apt_offers() {
+    { apt-get indextargets --no-release-info --format '$(TARGET_OF) $(RELEASE)'
+        apt-get indextargets --format '$(TARGET_OF) $(CODENAME)'; } 2>/dev/null |
+        awk -v suite="$1" '$1 == "deb" && $2 == suite {found = 1} END {exit !found}'
+}
+
+# Installs package $2 from the backports of release $1. Where no configured source offers them,
+# adds them from the mirror the release's own packages come from, in a file of purl's own name:
+# a <release>-backports.list may be an administrator's.
+install_from_backports() {
+    local suite=$1-backports parts mirror
+    if ! apt_offers "$suite"; then
+        eval "$(apt-config shell parts Dir::Etc::sourceparts/d)"
+        mirror=$(apt-get indextargets --no-release-info --format '$(TARGET_OF) $(RELEASE) $(SITE)' |
+            awk -v release="$1" '$1 == "deb" && $2 == release {print $3; exit}')
+        [ -n "$mirror" ] && echo "deb $mirror $suite main" >"${parts}purl-$suite.list" || return 1
+    fi
+    apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -t "$suite" "$2" >/dev/null
+}
+
+# Makes this machine run 32-bit programs, the i686 builds and their Wine loader, on the processor
+# or under qemu-i386 10 or later, never a slower emulator: binfmt_misc entries of one are switched
+# off first. On a kernel that refuses them, i386 ELF programs are handed through binfmt_misc to
+# qemu-i386 of qemu-user 10 from the release's backports; the F flag opens the emulator once, at
+# registration. Prints one line and returns 1 when neither the kernel nor the emulator runs
+# them. Every start of a 32-bit program comes after this.
 run_32bit_programs() {
-    local binfmt=/proc/sys/fs/binfmt_misc qemu=/usr/bin/qemu-i386 release mirror
+    local binfmt=/proc/sys/fs/binfmt_misc release entry interpreter
     [ -x "$WINE32" ] || { echo "the 32-bit Wine loader $WINE32 is missing (wine32:i386)"; return 1; }
+    while read -r entry interpreter; do
+        echo "switching off $entry: it hands 32-bit programs to $interpreter, not qemu-i386 10" \
+            "(echo 1 >$entry turns it on again)"
+        echo 0 >"$entry" || { echo "could not switch off $entry"; return 1; }
+    done < <(slow_emulators)
     runs_32bit && return 0
-    if ! "$qemu" --version 2>/dev/null | grep -Eq '^qemu-i386 version ([1-9][0-9])\.'; then
-        echo "installing qemu-user from backports: this kernel runs no 32-bit programs"
+    if ! "$QEMU_I386" --version 2>/dev/null | is_qemu_10; then
         release=$(. /etc/os-release && echo "$VERSION_CODENAME")
-        # The backports of the release, from the mirror its own packages come from.
-        mirror=$(apt-cache policy | awk -v suite="$release/main" '$3 == suite {print $2; exit}')
-        [ -n "$mirror" ] && echo "deb $mirror $release-backports main" \
-            >"/etc/apt/sources.list.d/$release-backports.list" &&
-            apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
-            apt-get install -y -qq -t "$release-backports" qemu-user >/dev/null ||
-            { echo "this kernel runs no 32-bit programs, and qemu-user from $release-backports" \
+        echo "installing qemu-user from backports: this kernel runs no 32-bit programs"
+        install_from_backports "$release" qemu-user &&
+            "$QEMU_I386" --version 2>/dev/null | is_qemu_10 ||
+            { echo "this kernel runs no 32-bit programs, and qemu-user 10 from $release-backports" \
                 "could not be installed"; return 1; }
     fi
     [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" ||
         { echo "this kernel runs no 32-bit programs, and binfmt_misc could not be mounted"; return 1; }
     [ -e "$binfmt/purl-i386" ] && echo -1 >"$binfmt/purl-i386" # registered by an older run
-    printf '%s' ':purl-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' \
-        >"$binfmt/register" && runs_32bit ||
-        { echo "this kernel runs no 32-bit programs, and $qemu registered with binfmt_misc does not run $WINE32"; return 1; }
+    printf '%s' ":purl-i386:M::$I386_ELF_MAGIC:$I386_ELF_MASK:$QEMU_I386:F" >"$binfmt/register" &&
+        runs_32bit && QEMU_VERSION=1 "$WINE32" --version 2>/dev/null | is_qemu_10 && return 0
+    [ -e "$binfmt/purl-i386" ] && echo -1 >"$binfmt/purl-i386"
+    echo "this kernel runs no 32-bit programs, and $QEMU_I386 registered with binfmt_misc" \
+        "does not run $WINE32"
+    return 1
 }
 
 # Makes the Wine prefix on first use and keeps one wineserver alive for the whole run. A prefix
