@@ -117,3 +117,7 @@ bool OnMonitors(const RECT& rect);
 // when there is one, else of the primary.
 POINT ParkingPoint();
 void ParkPointer();
+
+// The helpers of tests/check_setup.sh, when the command line names one (setup_helpers.cpp):
+//   --wait-for-page TEXT BUTTON, --without-administrator PROGRAM [ARGUMENT], --hold-image PATH.
+bool RunSetupHelper(int argc, char** argv, int* exit_code);
