@@ -106,10 +106,17 @@ setup_clicked() {
     fi
     end_of "$pid" 10
 }
+# The uninstaller's copies that run from this prefix's temporary folder: their process ids.
+uninstaller_copies() {
+    local pid
+    for pid in $(pgrep -f 'Temp\\~nsu[0-9]*\.tmp\\Un'); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    done
+}
 # Starts the uninstaller that the entry names ($1: UninstallString, or QuietUninstallString for
 # the silent one) and, unless silent, clicks it through: Uninstall, Close. It goes on from a copy
 # of itself in the temporary folder, so this waits until its last step has removed its folder and
-# its window is gone.
+# the copy has ended; a copy that has not is ended.
 uninstall() {
     local command program folder
     missing=
@@ -123,11 +130,11 @@ uninstall() {
             page "Uninstall was completed successfully." Close && xdotool key Return || return 1
     fi
     for _ in $(seq 150); do
-        [ -n "$folder" ] && [ ! -e "$folder" ] &&
-            ! xdotool search --name '^purl Uninstall' >/dev/null 2>&1 && return 0
+        [ -n "$folder" ] && [ ! -e "$folder" ] && [ -z "$(uninstaller_copies)" ] && return 0
         sleep 0.2
     done
-    missing="$folder is still there"
+    missing="$folder is still there, or the uninstaller still runs"
+    kill $(uninstaller_copies) 2>/dev/null
     return 1
 }
 # The entry: its version, "-" without an entry.
@@ -176,6 +183,7 @@ restore() {
     for pid in $(jobs -rp); do
         kill "$pid" && wait "$pid" 2>/dev/null
     done
+    kill $(uninstaller_copies) 2>/dev/null
     reg_view=$WINE64
     cp "$saved/system.ini" "$windows/system.ini"
     reg_put "$desktop_key" SCRNSAVE.EXE "$saved_saver"
@@ -302,7 +310,7 @@ verdict "setup silent without an administrator: exits non-zero, writes nothing" 
 pid=$!
 missing=
 page "needs an administrator" OK && xdotool key Return
-end_of "$pid" 10
+end_of "$pid" 40 # the driver ends the program itself after 30 s
 code=$?
 verdict "setup clicked without an administrator: says it needs one, exits non-zero, writes nothing" \
     "$([ -z "$missing" ] && [ "$code" -ne 0 ] && nothing_written; echo $?)" "${missing:-exit $code}"

@@ -72,17 +72,23 @@ int WaitForPage(const char* text, const char* button)
 }
 
 // Runs the program with the Administrators group deny-only in its token, as in the token of a
-// user who is not an administrator; gives its exit code.
+// user who is not an administrator; gives its exit code. It is ended after 30 s, or with the
+// driver (its job ends it when the driver's handle closes), so that none is left behind.
 int RunWithoutAdministrator(const char* program, const char* argument)
 {
     HANDLE token = nullptr, limited = nullptr;
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     BYTE sid[SECURITY_MAX_SID_SIZE];
     DWORD sid_size = sizeof sid;
     SID_AND_ATTRIBUTES administrators = {sid, 0};
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &token) ||
+    if (job == nullptr ||
+        !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+        !OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &token) ||
         !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sid_size) ||
         !CreateRestrictedToken(token, 0, 1, &administrators, 0, nullptr, 0, nullptr, &limited)) {
-        fprintf(stderr, "no restricted token: error %lu\n", GetLastError());
+        fprintf(stderr, "no job or restricted token: error %lu\n", GetLastError());
         return 255;
     }
     std::string command_line = std::string("\"") + program + "\"";
@@ -91,14 +97,19 @@ int RunWithoutAdministrator(const char* program, const char* argument)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    if (!CreateProcessAsUserA(limited, nullptr, &command_line[0], nullptr, nullptr, FALSE, 0,
-                              nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessAsUserA(limited, nullptr, &command_line[0], nullptr, nullptr, FALSE,
+                              CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
         fprintf(stderr, "%s did not start: error %lu\n", program, GetLastError());
         return 255;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
+    AssignProcessToJobObject(job, process.hProcess);
+    ResumeThread(process.hThread);
     DWORD code = 255;
-    GetExitCodeProcess(process.hProcess, &code);
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        fprintf(stderr, "%s did not end within 30 s\n", program);
+    CloseHandle(job); // ends it if it still runs
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<int>(code);
