@@ -275,6 +275,7 @@ Section Uninstall
             StrCpy $1 0
             Call un.WriteSaver
         ${Else}
+            ClearErrors
             ReadRegStr $0 HKLM "${UNINSTALL_KEY}" PreviousSaver
             ${If} ${Errors}
                 StrCpy $1 0 ; there was none

@@ -258,8 +258,9 @@ verdict "uninstall silent, 64-bit Windows 10: the file and the entry are gone, t
         same_ci "$(current_saver)" "$previous"; echo $?)" \
     "$(left_behind "$system32"), SCRNSAVE.EXE $(current_saver)"
 
-# What the uninstaller puts back, after a silent setup: the saver setup found (or none, or none
-# if its file is gone) and whether one was active; neither if another saver was chosen after purl.
+# What the uninstaller puts back, after a silent setup: the saver setup found (none if there was
+# none or its file is gone) and ScreenSaveActive as found, missing included; neither if another
+# saver was chosen after purl.
 # system | case | saver before ("-": none) | ScreenSaveActive before | between setup and uninstall
 # | saver after | ScreenSaveActive after
 restore_rows=(
@@ -414,11 +415,22 @@ if [ ! -f "$prefix32/.purl-prefix-ready" ]; then
         WINEPREFIX=$prefix32 "$WINESERVER" -w && touch "$prefix32/.purl-prefix-ready"
 fi
 (
+    failures=0
     export WINEPREFIX=$prefix32
-    "$WINESERVER" -p
     system32=$prefix32/drive_c/windows/system32
     reg_view=$WINE32
     driver=("$WINE32" "$build/i686/tests/e2e/purl_e2e.exe")
+    tidy() { # the prefix as it was made, its server ended, however this ends
+        kill $(jobs -rp) 2>/dev/null
+        choose_saver -
+        "$WINE32" reg delete "$uninstall_key" /f >/dev/null 2>&1
+        rm -rf "$system32"/{previous,purl}.scr "$prefix32/drive_c/Program Files/purl" \
+            "$prefix32"/drive_c/users/*/Temp/{ns,~nsu}*.tmp
+        "$WINESERVER" -k 2>/dev/null
+    }
+    trap tidy EXIT
+    trap 'exit 130' INT TERM
+    "$WINESERVER" -p
     cp "$build/i686/purl_paint_reference.scr" "$system32/previous.scr"
     choose_saver "$previous"
     setup_clicked
@@ -435,10 +447,6 @@ fi
     saver=$(current_saver)
     verdict "uninstall clicked, 32-bit Windows: the previous saver is current again" \
         "$(same_ci "$saver" "$previous"; echo $?)" "SCRNSAVE.EXE $saver"
-    choose_saver -
-    rm -rf "$system32/previous.scr" "$prefix32/drive_c/Program Files/purl" \
-        "$prefix32"/drive_c/users/*/Temp/~nsu*.tmp
-    "$WINESERVER" -k 2>/dev/null
     exit "$failures"
 )
 failures=$((failures + $?))
