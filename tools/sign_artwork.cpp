@@ -1,7 +1,10 @@
 // Draws the sign's artwork and writes it into a folder: the three sign pictures (the word
 // "purl" and three dots, dark grey bodies in white outlines on black) as 4-bit Windows bitmaps
-// at 320 x 120, 240 x 90 and 160 x 60, and the program's two icons. Deterministic: the same
-// bytes on every run, so the committed files can be checked against a fresh run.
+// at 320 x 120, 240 x 90 and 160 x 60, the program's two icons, and setup's sidebar picture.
+// Deterministic: the same bytes on every run, so the committed files can be checked against a
+// fresh run.
+#include "scene/melt.h"
+#include "tools/desktop_picture.h"
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -402,6 +405,77 @@ std::string EncodeIcon(const std::vector<IconImage>& images)
     return out;
 }
 
+// Setup's sidebar picture (its welcome and finish pages, 164 x 314): a piece of the sample
+// desktop, its lower half melted by the saver's own drips, and the small sign in the unmelted
+// sky. Black is the sign's outside, as on the screen.
+const int kSidebarWidth = 164;
+const int kSidebarHeight = 314;
+const int kSidebarDrips = 2000;
+const int kDesktopWidth = 420; // the desktop drawn at the sidebar's height, 4:3
+const int kSidebarLeft = 248;  // its piece: the sun, the hills and a panel
+const int kSignLeft = 2;
+const int kSignTop = 96;
+
+Picture DrawSidebar(const Picture& sign)
+{
+    DesktopPicture desktop = DrawDesktop(kDesktopWidth, kSidebarHeight);
+    PixelBuffer melted = {desktop.pixels.data() + kSidebarHeight / 2 * desktop.width + kSidebarLeft,
+                          kSidebarWidth, kSidebarHeight - kSidebarHeight / 2, desktop.width,
+                          nullptr};
+    for (int i = 0; i < kSidebarDrips; ++i)
+        DripFilter(melted, melted.width, melted.height);
+    Picture picture = {kSidebarWidth, kSidebarHeight,
+                       std::vector<Colour>(static_cast<size_t>(kSidebarWidth) * kSidebarHeight)};
+    for (int y = 0; y < kSidebarHeight; ++y)
+        for (int x = 0; x < kSidebarWidth; ++x) {
+            const uint32_t c =
+                desktop.pixels[static_cast<size_t>(y) * desktop.width + kSidebarLeft + x];
+            picture.At(x, y) = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                                static_cast<uint8_t>(c)};
+        }
+    for (int y = 0; y < sign.height; ++y)
+        for (int x = 0; x < sign.width; ++x) {
+            const Colour c = sign.pixels[static_cast<size_t>(y) * sign.width + x];
+            if (c.r != 0 || c.g != 0 || c.b != 0)
+                picture.At(kSignLeft + x, kSignTop + y) = c;
+        }
+    return picture;
+}
+
+// A 24-bit Windows bitmap, rows bottom-up.
+std::string EncodeBitmap24(const Picture& picture)
+{
+    const int row_bytes = (picture.width * 3 + 3) / 4 * 4;
+    const uint32_t image_size = static_cast<uint32_t>(row_bytes * picture.height);
+    const uint32_t offset = 14 + 40;
+    std::string out = "BM";
+    Put32(out, offset + image_size);
+    Put32(out, 0);
+    Put32(out, offset);
+    Put32(out, 40);
+    Put32(out, static_cast<uint32_t>(picture.width));
+    Put32(out, static_cast<uint32_t>(picture.height));
+    Put16(out, 1);
+    Put16(out, 24);
+    Put32(out, 0); // uncompressed
+    Put32(out, image_size);
+    Put32(out, 2834);
+    Put32(out, 2834);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (int y = picture.height - 1; y >= 0; --y) {
+        std::string row(static_cast<size_t>(row_bytes), '\0');
+        for (int x = 0; x < picture.width; ++x) {
+            const Colour c = picture.pixels[static_cast<size_t>(y) * picture.width + x];
+            row[static_cast<size_t>(x) * 3] = static_cast<char>(c.b);
+            row[static_cast<size_t>(x) * 3 + 1] = static_cast<char>(c.g);
+            row[static_cast<size_t>(x) * 3 + 2] = static_cast<char>(c.r);
+        }
+        out += row;
+    }
+    return out;
+}
+
 bool WriteFile(const std::string& path, const std::string& bytes)
 {
     FILE* file = fopen(path.c_str(), "wb");
@@ -420,13 +494,15 @@ int main(int argc, char** argv)
     }
     const std::string folder = argv[1];
     const char* names[3] = {"sign_large.bmp", "sign_medium.bmp", "sign_small.bmp"};
-    Picture large;
+    Picture large, small;
     for (int i = 0; i < 3; ++i) {
         Picture picture = DrawSign(kLayouts[i]);
         if (i == 0) {
             MarkLastDot(picture, kLayouts[0].dots[2]);
             large = picture;
         }
+        if (i == 2)
+            small = picture;
         if (!WriteFile(folder + "/" + names[i], EncodeBitmap(picture, kLayouts[i].reorder_table)))
             return 1;
     }
@@ -439,7 +515,8 @@ int main(int argc, char** argv)
         dot_icons.push_back(ScaleToIcon(large, dots, size));
     }
     if (!WriteFile(folder + "/icon_letter.ico", EncodeIcon(letter_icons)) ||
-        !WriteFile(folder + "/icon_dots.ico", EncodeIcon(dot_icons)))
+        !WriteFile(folder + "/icon_dots.ico", EncodeIcon(dot_icons)) ||
+        !WriteFile(folder + "/setup_sidebar.bmp", EncodeBitmap24(DrawSidebar(small))))
         return 1;
     return 0;
 }

@@ -601,10 +601,15 @@ int main(int argc, char** argv)
     }
     if (argc == 2 && strcmp(argv[1], "--monitor-count") == 0)
         return static_cast<int>(Monitors().size());
+    int helper_code = 0;
+    if (RunSetupHelper(argc, argv, &helper_code))
+        return helper_code;
     if (argc != 2) {
         fprintf(stderr, "usage: purl_e2e [GOOGLETEST FLAGS] PATH-TO-purl.scr\n"
                         "       purl_e2e --saver-running (exit code: the system's flag)\n"
-                        "       purl_e2e --monitor-count (exit code: the monitors Wine shows)\n");
+                        "       purl_e2e --monitor-count (exit code: the monitors Wine shows)\n"
+                        "       purl_e2e --wait-for-page TEXT BUTTON | --without-administrator "
+                        "PROGRAM [ARGUMENT] | --hold-image PATH (tests/check_setup.sh)\n");
         return 2;
     }
     g_saver_path = argv[1];

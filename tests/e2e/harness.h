@@ -132,3 +132,6 @@ std::vector<RECT> SignRects(HWND saver_window);
 // After a change of the layout: the saver's window comes to cover the new virtual screen, still
 // topmost, every sign stands on the monitors, and the saver runs on.
 void CheckFollowsDisplay(const Saver& saver, HWND saver_window);
+// The helpers of tests/check_setup.sh, when the command line names one (setup_helpers.cpp):
+//   --wait-for-page TEXT BUTTON, --without-administrator PROGRAM [ARGUMENT], --hold-image PATH.
+bool RunSetupHelper(int argc, char** argv, int* exit_code);

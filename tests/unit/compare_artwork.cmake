@@ -5,7 +5,8 @@ execute_process(COMMAND ${TOOL} ${OUT} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "sign_artwork failed: ${result}")
 endif()
-foreach(name sign_large.bmp sign_medium.bmp sign_small.bmp icon_letter.ico icon_dots.ico)
+foreach(name sign_large.bmp sign_medium.bmp sign_small.bmp icon_letter.ico icon_dots.ico
+             setup_sidebar.bmp)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name} ${COMMITTED}/${name}
                     RESULT_VARIABLE differ)
     if(NOT differ EQUAL 0)
