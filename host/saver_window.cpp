@@ -1,5 +1,6 @@
 // The saver window and the message loop: creation and destruction chores, the fixed title,
-// swallowed system commands, and no ticks or input for the scene once closing is granted.
+// swallowed system commands, no ticks or input for the scene once closing is granted, and the
+// full-screen saver following the screens when they change.
 #include "host/saver_window.h"
 #include "common/saver_state.h"
 #include "host/dismissal_filter.h"

@@ -12,7 +12,8 @@ struct Backdrop {
     HBITMAP bitmap;
     HGDIOBJ previous_bitmap;
     PixelBuffer pixels;
-    int depth; // bits a pixel of the screen the colours were measured on
+    int depth;     // bits a pixel of the screen the colours were measured on
+    PlainRect box; // the part of the screen it shows, in screen coordinates
 };
 Backdrop backdrop;
 // What the screen keeps of each colour, measured at the snapshot and again when the depth
@@ -86,12 +87,18 @@ void Snapshot(HWND window)
     BitBlt(backdrop.dc, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
     ReleaseDC(nullptr, screen);
     FinishBackdrop(backdrop, window_dc, width, height, bits, true);
+    backdrop.box = {origin.x, origin.y, origin.x + width, origin.y + height};
     ReleaseDC(window, window_dc);
 }
 
 int BackdropDepth()
 {
     return backdrop.depth;
+}
+
+PlainRect BackdropBox()
+{
+    return backdrop.box;
 }
 
 int ScreenDepth()
@@ -118,10 +125,26 @@ void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& cha
     }
     ReleaseDC(nullptr, screen);
     const PlainRect& k = change.kept;
-    if (k.right > k.left && k.bottom > k.top)
-        BitBlt(made.dc, k.left, k.top, k.right - k.left, k.bottom - k.top, backdrop.dc,
-               change.kept_from_x, change.kept_from_y, SRCCOPY);
+    const int kept_width = k.right - k.left, kept_height = k.bottom - k.top;
+    if (kept_width > 0 && kept_height > 0)
+        BitBlt(made.dc, k.left, k.top, kept_width, kept_height, backdrop.dc, change.kept_from_x,
+               change.kept_from_y, SRCCOPY);
+    // An edge of the old picture that now lies inside the new one would leave its black frame
+    // there as a seam: it takes the line beside it instead.
+    if (kept_width > 1 && kept_height > 1) {
+        if (k.left > 0)
+            BitBlt(made.dc, k.left, k.top, 1, kept_height, made.dc, k.left + 1, k.top, SRCCOPY);
+        if (k.right < width)
+            BitBlt(made.dc, k.right - 1, k.top, 1, kept_height, made.dc, k.right - 2, k.top,
+                   SRCCOPY);
+        if (k.top > 0)
+            BitBlt(made.dc, k.left, k.top, kept_width, 1, made.dc, k.left, k.top + 1, SRCCOPY);
+        if (k.bottom < height)
+            BitBlt(made.dc, k.left, k.bottom - 1, kept_width, 1, made.dc, k.left, k.bottom - 2,
+                   SRCCOPY);
+    }
     FinishBackdrop(made, window_dc, width, height, bits, change.measure_colours);
+    made.box = after;
     ReleaseDC(window, window_dc);
     Release(backdrop);
     backdrop = made;

@@ -9,6 +9,8 @@ void Snapshot(HWND window);
 
 // The depth of the screen the Backdrop's colours were measured on, and of the screen now.
 int BackdropDepth();
+// The part of the screen the Backdrop shows, in screen coordinates.
+PlainRect BackdropBox();
 int ScreenDepth();
 
 // After a change of the screens, while the window still stands where it stood: a Backdrop for

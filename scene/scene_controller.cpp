@@ -84,9 +84,8 @@ void OnDestroy(HWND window)
 
 void FollowScreen(HWND window, const RECT& box)
 {
-    RECT was;
-    GetWindowRect(window, &was);
-    const PlainRect before = {was.left, was.top, was.right, was.bottom};
+    // From the part of the screen the picture shows, whatever the system did to the window.
+    const PlainRect before = BackdropBox();
     const PlainRect after = {box.left, box.top, box.right, box.bottom};
     const ScreenChange change = PlanScreenChange(before, after, BackdropDepth(), ScreenDepth());
     RemakeBackdrop(window, after, change); // before the window covers the newly shown parts

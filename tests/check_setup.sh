@@ -63,9 +63,9 @@ choose_saver() { # $1: the saver to make current, "-" for none
         reg_put "$desktop_key" SCRNSAVE.EXE "$1"
     fi
 }
-active() { reg_value "$desktop_key" ScreenSaveActive || echo -; }
+active() { reg_value "$desktop_key" ScreenSaveActive || echo -; } # ScreenSaveActive, or "-"
 windows_version() { reg_put "$wine_key" Version "$1"; } # $1: win10, win98, ... or "-" for Wine's own
-same_ci() { [ "${1,,}" = "${2,,}" ]; }
+same_ci() { [ "${1,,}" = "${2,,}" ]; } # the same but for case, as Windows paths are
 
 running() { jobs -rp | grep -qx "$1"; } # $1: a program this started in the background, still running
 # Ends a program started in the background, after up to $2 seconds; its exit code.
@@ -109,7 +109,7 @@ setup_clicked() {
 # The uninstaller's copies that run from this prefix's temporary folder: their process ids.
 uninstaller_copies() {
     local pid
-    for pid in $(pgrep -f 'Temp\\~nsu[0-9]*\.tmp\\Un'); do
+    for pid in $(pgrep -f 'Temp\\~nsu[0-9A-F]*\.tmp\\Un'); do
         tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
 }
@@ -299,27 +299,30 @@ cp "$build/x86_64/purl_paint_reference.scr" "$system32/previous.scr"
 choose_saver "$previous"
 
 # Without an administrator's rights (the driver starts it with the Administrators group
-# deny-only in its token): one message, nothing written, a non-zero exit code.
+# deny-only in its token): one message, nothing written, exit code 2 (the driver gives 255 when
+# it could not start it so, or had to end it).
 nothing_written() {
     [ ! -e "$system32/purl.scr" ] && [ ! -e "$syswow64/purl.scr" ] && [ "$(entry_version)" = - ] &&
         same_ci "$(current_saver)" "$previous"
 }
 "${driver[@]}" --without-administrator "$setup_windows" /S >/dev/null 2>&1
-verdict "setup silent without an administrator: exits non-zero, writes nothing" \
-    "$([ $? -ne 0 ] && nothing_written; echo $?)" "exit code, or something was written"
+code=$?
+verdict "setup silent without an administrator: exits 2, writes nothing" \
+    "$([ "$code" -eq 2 ] && nothing_written; echo $?)" "exit $code, or something was written"
 "${driver[@]}" --without-administrator "$setup_windows" >/dev/null 2>&1 &
 pid=$!
 missing=
 page "needs an administrator" OK && xdotool key Return
 end_of "$pid" 40 # the driver ends the program itself after 30 s
 code=$?
-verdict "setup clicked without an administrator: says it needs one, exits non-zero, writes nothing" \
-    "$([ -z "$missing" ] && [ "$code" -ne 0 ] && nothing_written; echo $?)" "${missing:-exit $code}"
+verdict "setup clicked without an administrator: says it needs one, exits 2, writes nothing" \
+    "$([ -z "$missing" ] && [ "$code" -eq 2 ] && nothing_written; echo $?)" "${missing:-exit $code}"
 "$WINE32" "$setup_windows" /S >/dev/null 2>&1
 uninstall_in_place --without-administrator
-verdict "uninstall silent without an administrator: exits non-zero, removes nothing" \
-    "$([ $? -ne 0 ] && [ -e "$system32/purl.scr" ] && [ "$(entry_version)" = "$PURL_VERSION" ]
-        echo $?)" "exit code, or something was removed"
+code=$?
+verdict "uninstall silent without an administrator: exits 2, removes nothing" \
+    "$([ "$code" -eq 2 ] && [ -e "$system32/purl.scr" ] && [ "$(entry_version)" = "$PURL_VERSION" ]
+        echo $?)" "exit $code, or something was removed"
 
 # purl.scr in use, as the settings page's preview keeps it: mapped as an image (the driver maps
 # it so), over an older purl. Silent setup stops (exit code non-zero, the older file and entry

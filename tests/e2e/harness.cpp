@@ -708,7 +708,13 @@ void CheckFollowsDisplay(const Saver& saver, HWND saver_window)
         << "the window stands at " << place.left << "," << place.top << "-" << place.right << ","
         << place.bottom << ", not over " << box.left << "," << box.top << "-" << box.right << ","
         << box.bottom;
-    EXPECT_TRUE(GetWindowLongA(saver_window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Every monitor shows the saver, not what lies beneath it.
+    for (const RECT& m : Monitors()) {
+        const POINT middle = {(m.left + m.right) / 2, (m.top + m.bottom) / 2};
+        const HWND seen = WindowFromPoint(middle);
+        EXPECT_TRUE(seen == saver_window || GetParent(seen) == saver_window)
+            << "the monitor at " << m.left << "," << m.top << " shows another window";
+    }
     // Whole on a monitor, but for the creep of a pixel a tick since the change; the signs move
     // just after the window.
     RECT astray = {};

@@ -2,6 +2,7 @@
 // creep and the jumps, how they look over the desktop, and the same signs in a preview.
 #include "common/saver_random.h"
 #include "harness.h"
+#include "scene/sign.h"
 #include "scene/sign_image.h"
 #include <algorithm>
 #include <cstring>
@@ -44,16 +45,14 @@ std::vector<HWND> WaitForSigns(HWND saver_window)
     return Signs(saver_window);
 }
 
-// The first places that the first 21 draws give in a parent of width x height.
+// The first places that the first draws give in a parent of width x height on one screen.
 std::vector<POINT> FirstPlaces(int width, int height)
 {
     RestartSaverRandom();
     std::vector<POINT> places;
     for (int i = 0; i < 7; ++i) {
-        SaverRandom(); // the sign's clock
-        const long y = static_cast<long>(SaverRandom() % static_cast<uint32_t>(height));
-        const long x = static_cast<long>(SaverRandom() % static_cast<uint32_t>(width));
-        places.push_back({x, y});
+        const SignStart start = FirstSignPlace({0, 0, width, height}, {});
+        places.push_back({start.x, start.y});
     }
     return places;
 }

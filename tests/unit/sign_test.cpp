@@ -549,7 +549,7 @@ TEST(SignMotion, SignsFollowAChangeOfTheScreens)
          {100, 100, 420, 220},
          false,
          {900, 100, 1220, 220}},
-        {"the box moves up: kept on the screen",
+        {"the box's top moves down: kept on the screen",
          {0, 0, 1824, 768},
          two,
          0,
