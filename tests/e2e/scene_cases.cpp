@@ -229,6 +229,21 @@ TEST_F(scene, snapshot_and_melt)
     EndWithKey(saver);
 }
 
+// Whether a row of a shot near the given one (give or take the tremble) is black but for signs.
+bool BlackLineNear(const Picture& shot, int row)
+{
+    for (int y = std::max(0, row - 2); y < std::min(shot.height, row + 3); ++y) {
+        int black = 0, seen = 0;
+        for (int x = 0; x < shot.width; ++x) {
+            seen += shot.At(x, y) != kUnderSign;
+            black += shot.At(x, y) == 0;
+        }
+        if (seen > 0 && black > seen * 9 / 10)
+            return true;
+    }
+    return false;
+}
+
 // The cases of a layout that changes while the saver runs; the first layout comes back after.
 class display : public SaverCase {
   protected:
@@ -272,6 +287,11 @@ TEST_F(display, follows_changes)
         Pump(1000); // a held move is judged after half a second; an ending would show by then
         EXPECT_TRUE(IsRunning(saver));
         const RECT after = VirtualScreen();
+        if (after.bottom > before.bottom) {
+            EXPECT_FALSE(
+                BlackLineNear(CaptureScreenWithoutSigns(window), before.bottom - 1 - after.top))
+                << "the old picture's bottom edge stays as a black seam";
+        }
         // The desktop picture's coordinates are the first box's: compare where it stands still.
         if (after.left != first_box.left || after.top != first_box.top ||
             after.right - after.left <= before.right - before.left)
