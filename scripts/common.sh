@@ -164,7 +164,9 @@ slow_emulators() {
         interpreter=$(awk '$1 == "enabled" {on = 1} $1 == "interpreter" {path = $2}
             $1 == "magic" && $2 ~ /^7f454c4601/ && substr($2, 37, 4) == "0300" {i386 = 1}
             END {if (on && i386) print path}' "$entry" 2>/dev/null)
-        [ -n "$interpreter" ] && ! "$interpreter" --version 2>/dev/null | is_qemu_10 &&
+        # Debian's wrappers (…-binfmt-P) link to qemu, which takes their name as its mode.
+        [ -n "$interpreter" ] &&
+            ! "$(readlink -f "$interpreter")" --version 2>/dev/null | is_qemu_10 &&
             echo "$entry $interpreter"
     done
 }
