@@ -270,27 +270,36 @@ void Put32(std::string& out, uint32_t v)
     Put16(out, v >> 16);
 }
 
-std::string EncodeBitmap(const Picture& picture, bool reorder)
+// The file and info headers of an uncompressed Windows bitmap, rows bottom-up, with a colour
+// table of the given size to follow (72 dpi).
+std::string BitmapHeaders(const Picture& picture, uint16_t bits, uint32_t colours,
+                          uint32_t image_size)
 {
-    const std::vector<Colour> table = ColourTable(reorder);
-    const int row_bytes = (picture.width * 4 + 31) / 32 * 4;
-    const uint32_t image_size = static_cast<uint32_t>(row_bytes * picture.height);
-    const uint32_t offset = 14 + 40 + 16 * 4;
+    const uint32_t offset = 14 + 40 + colours * 4;
     std::string out = "BM";
     Put32(out, offset + image_size);
     Put32(out, 0);
     Put32(out, offset);
     Put32(out, 40);
     Put32(out, static_cast<uint32_t>(picture.width));
-    Put32(out, static_cast<uint32_t>(picture.height)); // rows bottom-up
+    Put32(out, static_cast<uint32_t>(picture.height));
     Put16(out, 1);
-    Put16(out, 4);
+    Put16(out, bits);
     Put32(out, 0); // uncompressed
     Put32(out, image_size);
     Put32(out, 2834);
     Put32(out, 2834);
-    Put32(out, 16);
+    Put32(out, colours);
     Put32(out, 0);
+    return out;
+}
+
+std::string EncodeBitmap(const Picture& picture, bool reorder)
+{
+    const std::vector<Colour> table = ColourTable(reorder);
+    const int row_bytes = (picture.width * 4 + 31) / 32 * 4;
+    const uint32_t image_size = static_cast<uint32_t>(row_bytes * picture.height);
+    std::string out = BitmapHeaders(picture, 4, 16, image_size);
     for (const Colour& c : table) {
         out += static_cast<char>(c.b);
         out += static_cast<char>(c.g);
@@ -447,22 +456,7 @@ std::string EncodeBitmap24(const Picture& picture)
 {
     const int row_bytes = (picture.width * 3 + 3) / 4 * 4;
     const uint32_t image_size = static_cast<uint32_t>(row_bytes * picture.height);
-    const uint32_t offset = 14 + 40;
-    std::string out = "BM";
-    Put32(out, offset + image_size);
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, 40);
-    Put32(out, static_cast<uint32_t>(picture.width));
-    Put32(out, static_cast<uint32_t>(picture.height));
-    Put16(out, 1);
-    Put16(out, 24);
-    Put32(out, 0); // uncompressed
-    Put32(out, image_size);
-    Put32(out, 2834);
-    Put32(out, 2834);
-    Put32(out, 0);
-    Put32(out, 0);
+    std::string out = BitmapHeaders(picture, 24, 0, image_size);
     for (int y = picture.height - 1; y >= 0; --y) {
         std::string row(static_cast<size_t>(row_bytes), '\0');
         for (int x = 0; x < picture.width; ++x) {
