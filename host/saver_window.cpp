@@ -67,28 +67,33 @@ LRESULT ForwardToPreviewParent(HWND window, UINT message, LPARAM lparam)
 }
 
 // The screens the full-screen saver covers: the box of all monitors, or the primary screen on a
-// system without the monitor functions (whose metrics then read 0), and how many monitors.
+// system without the monitor functions (whose metrics then read 0), how many monitors, and the
+// primary's size (which a new mode may change inside the same box).
 struct Screens {
     RECT box;
     int monitors;
+    SIZE primary;
 };
 Screens covered;
 
 Screens ReadScreens()
 {
+    const SIZE primary = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     const int monitors = GetSystemMetrics(SM_CMONITORS);
     if (monitors == 0)
-        return {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, 0};
+        return {{0, 0, primary.cx, primary.cy}, 0, primary};
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     return {{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
              top + GetSystemMetrics(SM_CYVIRTUALSCREEN)},
-            monitors};
+            monitors,
+            primary};
 }
 
 bool SameScreens(const Screens& a, const Screens& b)
 {
     return a.box.left == b.box.left && a.box.top == b.box.top && a.box.right == b.box.right &&
-           a.box.bottom == b.box.bottom && a.monitors == b.monitors;
+           a.box.bottom == b.box.bottom && a.monitors == b.monitors &&
+           a.primary.cx == b.primary.cx && a.primary.cy == b.primary.cy;
 }
 
 // The picture and the signs follow the screens; the cursor's travel is measured from where the
