@@ -141,6 +141,14 @@ uninstall() {
 entry_version() { reg_value "$uninstall_key" DisplayVersion || echo -; }
 # What an uninstall left, for a failure's detail: $1 the system folder.
 left_behind() { echo "${missing:+$missing; }$(ls "$1" | grep -i purl) entry $(entry_version)"; }
+# After an uninstall that exited with $3: purl.scr gone from the system folder $2, the entry and
+# the uninstaller too. $1: how it ran, and as which system.
+check_uninstalled() {
+    local code=$3
+    verdict "uninstall $1: the file, the entry and the uninstaller are gone" \
+        "$([ "$code" -eq 0 ] && [ ! -e "$2/purl.scr" ] && [ "$(entry_version)" = - ]; echo $?)" \
+        "$(left_behind "$2")"
+}
 # Runs the uninstaller in its own folder, as its copy does, to give its exit code: $1 "/S", or
 # the driver's flag for a start without an administrator's rights and then "/S". The folder goes
 # as a short path: the uninstaller takes "_?=" only unquoted.
@@ -239,9 +247,7 @@ verdict "setup silent over it, 64-bit Windows 10: exits 0, purl still current" \
     "$([ $? -eq 0 ] && same_ci "$(current_saver)" 'C:\windows\system32\purl.scr'; echo $?)" \
     "SCRNSAVE.EXE $(current_saver)"
 uninstall UninstallString
-verdict "uninstall clicked, 64-bit Windows 10: the file, the entry and the uninstaller are gone" \
-    "$([ $? -eq 0 ] && [ ! -e "$system32/purl.scr" ] && [ "$(entry_version)" = - ]; echo $?)" \
-    "$(left_behind "$system32")"
+check_uninstalled "clicked, 64-bit Windows 10" "$system32" $?
 saver=$(current_saver)
 verdict "uninstall clicked, 64-bit Windows 10: the previous saver is current again" \
     "$(same_ci "$saver" "$previous" && [ "$(active)" = 1 ]; echo $?)" \
@@ -401,9 +407,7 @@ verdict "setup clicked, Windows 98: Finish opens the settings on the screen-save
     "$(same_ci "$command" '"C:\windows\rundll32.exe" shell32.dll,Control_RunDLL desk.cpl,,1'
         echo $?)" "${command:-no settings started}"
 uninstall UninstallString
-verdict "uninstall clicked, Windows 98: the file, the entry and the uninstaller are gone" \
-    "$([ $? -eq 0 ] && [ ! -e "$syswow64/purl.scr" ] && [ "$(entry_version)" = - ]; echo $?)" \
-    "$(left_behind "$syswow64")"
+check_uninstalled "clicked, Windows 98" "$syswow64" $?
 saver=$(current_saver)
 verdict "uninstall clicked, Windows 98: system.ini's line is the previous one again" \
     "$([ "$saver" = 'C:\WINDOWS\SYSTEM32\OLD.SCR' ]; echo $?)" "SCRNSAVE.EXE=$saver"
@@ -444,9 +448,7 @@ fi
     verdict "setup clicked, 32-bit Windows: purl is the current saver" \
         "$(same_ci "$saver" 'C:\windows\system32\purl.scr'; echo $?)" "SCRNSAVE.EXE $saver"
     uninstall UninstallString
-    verdict "uninstall clicked, 32-bit Windows: the file, the entry and the uninstaller are gone" \
-        "$([ $? -eq 0 ] && [ ! -e "$system32/purl.scr" ] && [ "$(entry_version)" = - ]; echo $?)" \
-        "$(left_behind "$system32")"
+    check_uninstalled "clicked, 32-bit Windows" "$system32" $?
     saver=$(current_saver)
     verdict "uninstall clicked, 32-bit Windows: the previous saver is current again" \
         "$(same_ci "$saver" "$previous"; echo $?)" "SCRNSAVE.EXE $saver"
