@@ -11,6 +11,28 @@ bool MouseTravelDismisses(CursorPoint anchor, CursorPoint now, uint32_t threshol
     return distance(now.x, anchor.x) + distance(now.y, anchor.y) > static_cast<int64_t>(threshold);
 }
 
+MoveVerdict JudgeMouseMove(HeldMove& hold, CursorPoint origin, CursorPoint now, uint32_t threshold,
+                           bool screens_changed)
+{
+    const bool far = !screens_changed && MouseTravelDismisses(origin, now, threshold);
+    if (hold.held && !screens_changed && now.x == hold.at.x && now.y == hold.at.y)
+        return MoveVerdict::Hold;
+    if (hold.held || !far) {
+        hold.held = false;
+        return far ? MoveVerdict::End : MoveVerdict::Stay;
+    }
+    hold = {true, now};
+    return MoveVerdict::Hold;
+}
+
+MoveVerdict JudgeHeldMoveAtLast(HeldMove& hold, CursorPoint origin, CursorPoint now,
+                                uint32_t threshold, bool screens_changed)
+{
+    hold.held = false;
+    return !screens_changed && MouseTravelDismisses(origin, now, threshold) ? MoveVerdict::End
+                                                                            : MoveVerdict::Stay;
+}
+
 namespace {
 // Acts on one row of the dismissal table. Returns true when the message is answered
 // here (WM_SETCURSOR), with the answer in *result.

@@ -96,15 +96,24 @@ bool SameScreens(const Screens& a, const Screens& b)
            a.primary.cx == b.primary.cx && a.primary.cy == b.primary.cy;
 }
 
+// A move far enough to end the saver is held until the next move or for a moment: the system
+// moves the cursor once when its monitor goes away, and the new screens can be read only a
+// little later (under Wine, some 70 ms after the move arrives).
+const UINT_PTR kSettleTimer = 2;
+const UINT kSettleTime = 500; // ms
+HeldMove held_move;
+
 // The picture and the signs follow the screens; the cursor's travel is measured from where the
 // change left it, as the system may have moved it off a monitor that went away.
-void FollowScreens(HWND window, const Screens& now)
+void FollowScreens(HWND window, const Screens& now, bool from_screen)
 {
     covered = now;
-    FollowScreen(window, now.box);
+    FollowScreen(window, now.box, from_screen);
     POINT cursor;
     if (GetCursorPos(&cursor))
         g_saver.last_cursor = {cursor.x, cursor.y};
+    KillTimer(window, kSettleTimer);
+    held_move.held = false;
 }
 
 // Whether the screens changed since the saver last covered them; it then follows them.
@@ -113,36 +122,47 @@ bool FollowedScreens(HWND window)
     const Screens now = ReadScreens();
     if (SameScreens(now, covered))
         return false;
-    FollowScreens(window, now);
+    FollowScreens(window, now, true);
     return true;
 }
 
-// A move far enough to end the saver is held for a moment before it is judged: the system
-// moves the cursor when its monitor goes away, and the new layout can be read only a little
-// later (under Wine, some 70 ms after the move arrives).
-const UINT_PTR kSettleTimer = 2;
-const UINT kSettleTime = 500; // ms
-bool travel_held;
+// Where the cursor is; where the travel is measured from when that cannot be read.
+CursorPoint CursorNow()
+{
+    POINT cursor = {g_saver.last_cursor.x, g_saver.last_cursor.y};
+    GetCursorPos(&cursor);
+    return {cursor.x, cursor.y};
+}
 
-// True when the move is taken here: it came with a change of the screens, or it is held.
+// True when the move is taken here; false when it goes on to the dismissal filter, which ends
+// the saver for a move judged to end it.
 bool TakeMouseMove(HWND window)
 {
-    if (FollowedScreens(window) || travel_held)
-        return true;
-    POINT cursor;
-    if (!GetCursorPos(&cursor) ||
-        !MouseTravelDismisses(g_saver.last_cursor, {cursor.x, cursor.y}, g_saver.mouse_threshold))
+    const bool changed = FollowedScreens(window);
+    const bool was_held = held_move.held;
+    switch (JudgeMouseMove(held_move, g_saver.last_cursor, CursorNow(), g_saver.mouse_threshold,
+                           changed)) {
+    case MoveVerdict::Hold:
+        if (was_held || SetTimer(window, kSettleTimer, kSettleTime, nullptr) != 0)
+            return true;
+        held_move.held = false; // no timer: judged at once
         return false;
-    travel_held = SetTimer(window, kSettleTimer, kSettleTime, nullptr) != 0;
-    return travel_held;
+    case MoveVerdict::End:
+    case MoveVerdict::Stay:
+        if (was_held)
+            KillTimer(window, kSettleTimer);
+        return changed;
+    }
+    return false;
 }
 
 // The held move is judged now, against an origin taken again if the screens changed meanwhile.
 void JudgeHeldMove(HWND window)
 {
     KillTimer(window, kSettleTimer);
-    travel_held = false;
-    if (!FollowedScreens(window))
+    const bool changed = FollowedScreens(window);
+    if (JudgeHeldMoveAtLast(held_move, g_saver.last_cursor, CursorNow(), g_saver.mouse_threshold,
+                            changed) == MoveVerdict::End)
         SceneProc(window, WM_MOUSEMOVE, 0, 0);
 }
 } // namespace
@@ -184,9 +204,12 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
         if (!g_saver.is_preview && TakeMouseMove(window))
             return 0;
         break;
-    case WM_DISPLAYCHANGE: // also when only the depth changed, which the box does not show
+    // Windows sends it once the new mode is set, and may not yet have drawn the desktop on a
+    // monitor just added: a newly shown part takes the desktop's colour. Also when only the
+    // depth changed, which the box does not show.
+    case WM_DISPLAYCHANGE:
         if (!g_saver.is_preview) {
-            FollowScreens(window, ReadScreens());
+            FollowScreens(window, ReadScreens(), false);
             return 0;
         }
         break;

@@ -109,19 +109,26 @@ int ScreenDepth()
     return depth;
 }
 
-void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change)
+void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change,
+                    bool from_screen)
 {
     const int width = after.right - after.left;
     const int height = after.bottom - after.top;
     HDC window_dc = GetDC(window);
     void* bits = nullptr;
     Backdrop made = NewBackdrop(window_dc, width, height, &bits);
-    // The newly shown parts come from the screen, which the window does not cover there yet.
+    // The newly shown parts come from the screen, which the window does not cover there yet;
+    // or, where the system may not have drawn them yet, take the desktop's colour. (The desktop's
+    // own painting fills only the desktop as the process last saw it, often the old box.)
     HDC screen = GetDC(nullptr);
     for (int i = 0; i < change.fresh_count; ++i) {
         const PlainRect& r = change.fresh[i];
-        BitBlt(made.dc, r.left, r.top, r.right - r.left, r.bottom - r.top, screen,
-               after.left + r.left, after.top + r.top, SRCCOPY);
+        const RECT part = {r.left, r.top, r.right, r.bottom};
+        if (from_screen)
+            BitBlt(made.dc, r.left, r.top, r.right - r.left, r.bottom - r.top, screen,
+                   after.left + r.left, after.top + r.top, SRCCOPY);
+        else
+            FillRect(made.dc, &part, GetSysColorBrush(COLOR_DESKTOP));
     }
     ReleaseDC(nullptr, screen);
     const PlainRect& k = change.kept;

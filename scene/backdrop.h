@@ -14,9 +14,11 @@ PlainRect BackdropBox();
 int ScreenDepth();
 
 // After a change of the screens, while the window still stands where it stood: a Backdrop for
-// the window's new box on the screen, keeping what the old one showed where they overlap
-// and copying the newly shown parts from the screen.
-void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change);
+// the window's new box on the screen, keeping what the old one showed where they overlap. The
+// newly shown parts are copied from the screen when it shows them (from_screen), else they
+// take the desktop's background colour.
+void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change,
+                    bool from_screen);
 
 // Applies one tick's drips inside the given client area.
 void MeltBackdrop(const RECT& client);

@@ -699,15 +699,22 @@ void CheckFollowsDisplay(const Saver& saver, HWND saver_window)
 {
     const RECT box = VirtualScreen();
     RECT place = {};
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            GetWindowRect(saver_window, &place);
-            return EqualRect(&place, &box) != 0;
-        },
-        5000))
-        << "the window stands at " << place.left << "," << place.top << "-" << place.right << ","
-        << place.bottom << ", not over " << box.left << "," << box.top << "-" << box.right << ","
-        << box.bottom;
+    // Windows sends WM_DISPLAYCHANGE once the new mode is set (Wine does not): the saver follows
+    // in the message, so it covers the new box when the message returns.
+    HDC screen = GetDC(nullptr);
+    const int depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutA(saver_window, WM_DISPLAYCHANGE, depth,
+                                  MAKELPARAM(ScreenWidth(), ScreenHeight()), SMTO_ABORTIFHUNG,
+                                  5000, &answer),
+              0)
+        << "the saver did not answer WM_DISPLAYCHANGE";
+    GetWindowRect(saver_window, &place);
+    EXPECT_TRUE(EqualRect(&place, &box))
+        << "after WM_DISPLAYCHANGE the window stands at " << place.left << "," << place.top << "-"
+        << place.right << "," << place.bottom << ", not over " << box.left << "," << box.top << "-"
+        << box.right << "," << box.bottom;
     // Every monitor shows the saver, not what lies beneath it.
     for (const RECT& m : Monitors()) {
         const POINT middle = {(m.left + m.right) / 2, (m.top + m.bottom) / 2};

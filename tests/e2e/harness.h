@@ -129,8 +129,9 @@ bool ChangeDisplay(const std::string& xrandr_arguments, DWORD timeout_ms);
 void RestoreDisplay();
 // The saver's sign windows, in screen coordinates.
 std::vector<RECT> SignRects(HWND saver_window);
-// After a change of the layout: the saver's window comes to cover the new virtual screen, still
-// topmost, every sign stands on the monitors, and the saver runs on.
+// After a change of the layout: sent WM_DISPLAYCHANGE as Windows sends it, the saver's window
+// covers the new virtual screen when the message returns, still topmost, every sign stands on
+// the monitors, and the saver runs on.
 void CheckFollowsDisplay(const Saver& saver, HWND saver_window);
 // The helpers of tests/check_setup.sh, when the command line names one (setup_helpers.cpp):
 //   --wait-for-page TEXT BUTTON, --without-administrator PROGRAM [ARGUMENT], --hold-image PATH.

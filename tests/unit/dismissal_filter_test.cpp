@@ -3,6 +3,7 @@
 #include "common/messages.h"
 #include "host/dismissal_filter.h"
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -152,6 +153,65 @@ TEST(DismissalFilter, TravelRuleBoundary)
     // 2^32 - 1 across and 1 down: the sum saturates rather than wrapping to 0.
     EXPECT_TRUE(MouseTravelDismisses({INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN + 1}, 4));
     EXPECT_TRUE(MouseTravelDismisses({INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}, 0xFFFFFFFFu));
+}
+
+// A run of mouse events from the origin 100,100, with the verdict of each: S stays, H holds,
+// E ends. A move that comes with a change of the screens takes the origin again there.
+struct MoveEvent {
+    bool time_ran_out; // the held move's time, not a move
+    CursorPoint at;
+    bool screens_changed;
+};
+
+TEST(DismissalFilter, AHandsMoveEndsAtOnceTheSystemsJumpIsHeld)
+{
+    const struct {
+        const char* name;
+        std::vector<MoveEvent> events;
+        const char* verdicts;
+    } rows[] = {
+        {"one jump, then the screens change", {{false, {612, 100}, false}, {true, {612, 100}, true}},
+         "HS"},
+        {"one jump, moves to the same place, then the screens change",
+         {{false, {612, 100}, false}, {false, {612, 100}, false}, {true, {612, 100}, true}},
+         "HHS"},
+        {"a hand's stream of 3-pixel steps",
+         {{false, {103, 100}, false}, {false, {106, 100}, false}, {false, {109, 100}, false}},
+         "SHE"},
+        {"4 pixels keep it; 5 are held and end it when the time runs out",
+         {{false, {102, 102}, false}, {false, {103, 102}, false}, {true, {103, 102}, false}},
+         "SHE"},
+        {"held, then back within 4 of the origin",
+         {{false, {110, 100}, false}, {false, {102, 100}, false}, {true, {102, 100}, false}},
+         "HSS"},
+        {"a move during a change of the screens",
+         {{false, {612, 100}, true}, {false, {612, 100}, false}},
+         "SS"},
+        {"held, then the screens change with the next move elsewhere",
+         {{false, {612, 100}, false}, {false, {700, 100}, true}, {false, {700, 100}, false}},
+         "HSS"},
+        {"a stream after a change of the screens",
+         {{false, {612, 100}, true},
+          {false, {615, 100}, false},
+          {false, {618, 100}, false},
+          {false, {621, 100}, false}},
+         "SSHE"},
+    };
+    const char kVerdict[] = {'S', 'H', 'E'};
+    for (const auto& row : rows) {
+        HeldMove hold = {};
+        CursorPoint origin = {100, 100};
+        std::string verdicts;
+        for (const MoveEvent& e : row.events) {
+            if (e.screens_changed)
+                origin = e.at;
+            const MoveVerdict v =
+                e.time_ran_out ? JudgeHeldMoveAtLast(hold, origin, e.at, 4, e.screens_changed)
+                               : JudgeMouseMove(hold, origin, e.at, 4, e.screens_changed);
+            verdicts += kVerdict[static_cast<int>(v)];
+        }
+        EXPECT_EQ(verdicts, row.verdicts) << row.name;
+    }
 }
 
 enum class State { Preview, Checking, Granted };

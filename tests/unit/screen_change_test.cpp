@@ -164,4 +164,27 @@ TEST(ScreenChange, KeepsTheOverlapAndCopiesTheNewlyShownParts)
         }
     }
 }
+
+// A monitor left of or above the primary moves the box's origin: a sign keeps its place on the
+// screen by the opposite shift of its client place.
+TEST(ScreenChange, TheSignsShiftWithTheBoxsOrigin)
+{
+    const struct {
+        const char* name;
+        PlainRect before, after;
+        int32_t shift_x, shift_y;
+    } rows[] = {
+        {"the left monitor goes", {-800, 0, 1024, 768}, {0, 0, 1024, 768}, -800, 0},
+        {"the left monitor comes back", {0, 0, 1024, 768}, {-800, 0, 1024, 768}, 800, 0},
+        {"the monitor above goes", {0, -600, 1024, 768}, {0, 0, 1024, 768}, 0, -600},
+        {"the monitor above comes back", {0, 0, 1024, 768}, {0, -600, 1024, 768}, 0, 600},
+        {"a monitor right comes", {0, 0, 1024, 768}, {0, 0, 1824, 768}, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ScreenChange c = PlanScreenChange(row.before, row.after, 24, 24);
+        EXPECT_EQ(c.shift_x, row.shift_x);
+        EXPECT_EQ(c.shift_y, row.shift_y);
+    }
+}
 } // namespace
