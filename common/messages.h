@@ -32,7 +32,18 @@ constexpr uint32_t kMouseWheel = 0x020A;
 constexpr uint32_t kPowerBroadcast = 0x0218;
 constexpr uint32_t kApp = 0x8000;
 
-constexpr uintptr_t kPowerSuspendRequest = 3;
+// WM_POWER's event after the system resumed from a critical suspension (PWR_CRITICALRESUME).
+constexpr uintptr_t kPowerCriticalResume = 3;
+// WM_POWERBROADCAST's events of going to sleep and waking (the PBT_APM* values); the others
+// (a power-status change, low battery, an OEM event, a power-setting change) are not listed.
+constexpr uintptr_t kPbtQuerySuspend = 0x0000;
+constexpr uintptr_t kPbtQueryStandby = 0x0001;
+constexpr uintptr_t kPbtSuspend = 0x0004;
+constexpr uintptr_t kPbtStandby = 0x0005;
+constexpr uintptr_t kPbtResumeCritical = 0x0006;
+constexpr uintptr_t kPbtResumeSuspend = 0x0007;
+constexpr uintptr_t kPbtResumeStandby = 0x0008;
+constexpr uintptr_t kPbtResumeAutomatic = 0x0012;
 constexpr uintptr_t kScNextWindow = 0xF040;
 constexpr uintptr_t kScPrevWindow = 0xF050;
 constexpr uintptr_t kScClose = 0xF060;

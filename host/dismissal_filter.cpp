@@ -34,6 +34,25 @@ MoveVerdict JudgeHeldMoveAtLast(HeldMove& hold, CursorPoint origin, CursorPoint 
 }
 
 namespace {
+// Whether a WM_POWERBROADCAST event is the system going to sleep or waking: only those end the
+// saver. A laptop on battery reports its charge every few minutes, with nobody at it.
+bool SleepOrWake(uintptr_t event)
+{
+    switch (event) {
+    case msg::kPbtQuerySuspend:
+    case msg::kPbtQueryStandby:
+    case msg::kPbtSuspend:
+    case msg::kPbtStandby:
+    case msg::kPbtResumeCritical:
+    case msg::kPbtResumeSuspend:
+    case msg::kPbtResumeStandby:
+    case msg::kPbtResumeAutomatic:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Acts on one row of the dismissal table. Returns true when the message is answered
 // here (WM_SETCURSOR), with the answer in *result.
 bool ApplyDismissalRow(SaverState& state, const FilterOps& ops, void* window, uint32_t message,
@@ -53,7 +72,7 @@ bool ApplyDismissalRow(SaverState& state, const FilterOps& ops, void* window, ui
         *result = 1;
         return true;
     case msg::kPower:
-        if (wparam == msg::kPowerSuspendRequest)
+        if (wparam == msg::kPowerCriticalResume)
             ops.post_close(window);
         return false;
     case msg::kMouseMove: {
@@ -69,8 +88,11 @@ bool ApplyDismissalRow(SaverState& state, const FilterOps& ops, void* window, ui
     case msg::kLButtonDown:
     case msg::kRButtonDown:
     case msg::kMButtonDown:
-    case msg::kPowerBroadcast:
         ops.post_close(window);
+        return false;
+    case msg::kPowerBroadcast:
+        if (SleepOrWake(wparam))
+            ops.post_close(window);
         return false;
     default:
         return false;

@@ -26,6 +26,26 @@ HWND LiveWindow(uint32_t handle)
     return handle != 0 && IsWindow(window) ? window : nullptr;
 }
 
+// The settings page need not share purl's per-monitor DPI awareness, and since Windows 10 1703
+// a window by default takes no child of another awareness: on a scaled display the preview
+// would stay empty or cropped. So the preview's thread takes its host's awareness before it
+// makes the window. The calls exist from Windows 10 1607; where they don't, awareness plays no
+// part in the preview. The full-screen saver keeps the manifest's per-monitor awareness.
+void TakeHostDpiAwareness(HWND host)
+{
+    using GetContextFn = HANDLE(WINAPI*)(HWND);
+    using SetContextFn = HANDLE(WINAPI*)(HANDLE);
+    HMODULE user = GetModuleHandleA("USER32.DLL");
+    const auto get = reinterpret_cast<GetContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
+    const auto set = reinterpret_cast<SetContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(user, "SetThreadDpiAwarenessContext")));
+    if (get == nullptr || set == nullptr)
+        return;
+    if (HANDLE context = get(host))
+        set(context);
+}
+
 int DispatchMode(HINSTANCE instance, const char* mode_text)
 {
     g_saver.instance = instance;
@@ -37,7 +57,10 @@ int DispatchMode(HINSTANCE instance, const char* mode_text)
         return RunSaver(nullptr);
     case SaverMode::Preview: {
         HWND parent = LiveWindow(choice.handle);
-        return parent != nullptr ? RunSaver(parent) : -1;
+        if (parent == nullptr)
+            return -1;
+        TakeHostDpiAwareness(parent);
+        return RunSaver(parent);
     }
     case SaverMode::Configure: {
         HWND parent = choice.handle_given ? LiveWindow(choice.handle) : nullptr;

@@ -84,6 +84,8 @@ void Snapshot(HWND window)
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
     HDC screen = GetDC(nullptr);
+    TakeScreenPalette(screen);
+    UseScreenPalette(screen);
     BitBlt(backdrop.dc, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
     ReleaseDC(nullptr, screen);
     FinishBackdrop(backdrop, window_dc, width, height, bits, true);
@@ -121,6 +123,9 @@ void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& cha
     // or, where the system may not have drawn them yet, take the desktop's colour. (The desktop's
     // own painting fills only the desktop as the process last saw it, often the old box.)
     HDC screen = GetDC(nullptr);
+    if (change.measure_colours) // the depth changed
+        TakeScreenPalette(screen);
+    UseScreenPalette(screen);
     for (int i = 0; i < change.fresh_count; ++i) {
         const PlainRect& r = change.fresh[i];
         const RECT part = {r.left, r.top, r.right, r.bottom};
@@ -175,12 +180,24 @@ void TremblePaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
+    UseScreenPalette(dc);
     DrawTrembled(window, dc);
     EndPaint(window, &paint);
+}
+
+bool RealizeBackdropPalette(HWND window)
+{
+    HDC dc = GetDC(window);
+    const UINT changed = UseScreenPalette(dc);
+    ReleaseDC(window, dc);
+    if (changed > 0)
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return changed > 0;
 }
 
 void ReleaseBackdrop()
 {
     Release(backdrop);
     backdrop = {};
+    ReleaseScreenPalette();
 }

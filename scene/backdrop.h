@@ -23,10 +23,15 @@ void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& cha
 // Applies one tick's drips inside the given client area.
 void MeltBackdrop(const RECT& client);
 
-// The whole Backdrop copied through dc to the window at a random -2..+1 offset.
+// The whole Backdrop copied through dc to the window at a random -2..+1 offset; dc holds the
+// screen palette (UseScreenPalette).
 void DrawTrembled(HWND window, HDC dc);
 
 // The body of WM_PAINT: DrawTrembled inside BeginPaint and EndPaint.
 void TremblePaint(HWND window);
+
+// On a screen of 256 colours: realizes the screen palette for the window and, when that changed
+// the system's colours, repaints it with its signs. True when it changed them.
+bool RealizeBackdropPalette(HWND window);
 
 void ReleaseBackdrop();

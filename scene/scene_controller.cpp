@@ -117,6 +117,12 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
         break;
     case WM_ERASEBKGND:
         return 1;
+    case WM_QUERYNEWPALETTE: // the window comes to the front: its colours go first
+        return RealizeBackdropPalette(window);
+    case WM_PALETTECHANGED: // another window changed the system's colours
+        if (reinterpret_cast<HWND>(wparam) != window)
+            RealizeBackdropPalette(window);
+        return 0;
     case WM_TIMER:
         OnTimer(window);
         return 0;

@@ -3,6 +3,8 @@
 #include "scene/screen_colours.h"
 
 namespace {
+HPALETTE screen_palette;
+
 bool ReadPalette(HDC dc, HBITMAP bitmap, ScreenColours& colours)
 {
     struct {
@@ -47,6 +49,37 @@ bool ReadChannels(HDC dc, ScreenColours& colours)
 }
 } // namespace
 
+void TakeScreenPalette(HDC screen)
+{
+    ReleaseScreenPalette();
+    if ((GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) == 0)
+        return;
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[256];
+    } logical = {0x300, 0, {}};
+    logical.count = static_cast<WORD>(GetSystemPaletteEntries(screen, 0, 256, logical.entries));
+    if (logical.count > 0)
+        screen_palette = CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
+}
+
+UINT UseScreenPalette(HDC dc)
+{
+    if (screen_palette == nullptr)
+        return 0;
+    SelectPalette(dc, screen_palette, FALSE);
+    const UINT changed = RealizePalette(dc);
+    return changed == GDI_ERROR ? 0 : changed;
+}
+
+void ReleaseScreenPalette()
+{
+    if (screen_palette != nullptr)
+        DeleteObject(screen_palette);
+    screen_palette = nullptr;
+}
+
 bool ReadScreenColours(HDC reference, ScreenColours& colours)
 {
     HDC dc = CreateCompatibleDC(reference);
@@ -60,6 +93,7 @@ bool ReadScreenColours(HDC reference, ScreenColours& colours)
     }
     bool read;
     if (GetDeviceCaps(reference, BITSPIXEL) * GetDeviceCaps(reference, PLANES) <= 8) {
+        UseScreenPalette(dc); // the colour table comes from the context's palette
         read = ReadPalette(dc, bitmap, colours); // GetDIBits wants the bitmap unselected
     } else {
         HGDIOBJ previous = SelectObject(dc, bitmap);

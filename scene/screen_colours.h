@@ -4,6 +4,16 @@
 #include "scene/melt.h"
 #include <windows.h>
 
-// Fills colours for the screen behind reference. False when it could not be measured (the
-// bitmap could not be made); the melt then keeps every 8-bit channel value.
+// On a screen of 256 colours or fewer, a context draws and reads colours through its palette,
+// which holds only the 20 static colours until a program selects and realizes its own. The
+// screen palette is made at the snapshot from the system palette's colours as they stand, so
+// that the picture keeps what the desktop showed; on a direct-colour screen there is none.
+void TakeScreenPalette(HDC screen);
+// Selects the screen palette into a context and realizes it; nothing without one. Returns how
+// many entries of the system palette the realizing changed.
+UINT UseScreenPalette(HDC dc);
+void ReleaseScreenPalette();
+
+// Fills colours for the screen behind reference, through the screen palette. False when it could
+// not be measured (the bitmap could not be made); the melt then keeps every 8-bit channel value.
 bool ReadScreenColours(HDC reference, ScreenColours& colours);

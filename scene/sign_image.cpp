@@ -78,10 +78,16 @@ HRGN ShapeOfBitmap(HDC screen, HBITMAP bitmap)
 int LoadSignImage(HINSTANCE instance, int id)
 {
     SignImage& image = sign_images[id - 131];
-    image.bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(id));
-    if (image.bitmap == nullptr)
-        return 0;
+    // On a screen of 256 colours a bitmap made for the screen keeps only the 20 static colours
+    // (the grey body would turn black and leave the shape): the picture keeps its own there.
     HDC screen = GetDC(nullptr);
+    const bool palette = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+    image.bitmap = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0,
+                                                   0, palette ? LR_CREATEDIBSECTION : 0));
+    if (image.bitmap == nullptr) {
+        ReleaseDC(nullptr, screen);
+        return 0;
+    }
     image.shape = ShapeOfBitmap(screen, image.bitmap); // before the bitmap is selected anywhere
     image.dc = CreateCompatibleDC(screen);
     SelectObject(image.dc, image.bitmap);

@@ -2,6 +2,7 @@
 // their picture, are clipped to its shape and let the mouse through, and the calls behind
 // SignPlatform.
 #include "scene/sign_window.h"
+#include "scene/screen_colours.h"
 #include "scene/sign_places.h"
 #include "scene/sign.h"
 #include "scene/tick_redraw.h"
@@ -161,6 +162,7 @@ LRESULT CALLBACK SignWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         const auto* sign = reinterpret_cast<Sign*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
+        UseScreenPalette(dc);
         if (sign != nullptr)
             BitBlt(dc, 0, 0, sign->width, sign->height, static_cast<HDC>(sign->image_dc), 0,
                    0, SRCCOPY);

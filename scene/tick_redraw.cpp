@@ -8,6 +8,7 @@
 // rectangles.
 #include "scene/tick_redraw.h"
 #include "scene/backdrop.h"
+#include "scene/screen_colours.h"
 #include "scene/sign.h"
 #include "scene/tick_repaint.h"
 
@@ -107,6 +108,7 @@ void DrawTick(void* window_handle, void* dc_handle, void* around_handle, void* s
     HWND window = Window(window_handle);
     HDC dc = static_cast<HDC>(dc_handle);
     HRGN around = static_cast<HRGN>(around_handle), shape = static_cast<HRGN>(shape_handle);
+    UseScreenPalette(dc);
     HWND bottom = GetWindow(GetWindow(window, GW_CHILD), GW_HWNDLAST);
     for (HWND child = bottom; child != nullptr; child = GetWindow(child, GW_HWNDPREV))
         if (const Sign* sign = ShownSign(child)) {

@@ -534,6 +534,29 @@ Picture CaptureScreenWithoutSigns(HWND saver_window)
     return picture;
 }
 
+bool PaletteScreen()
+{
+    static const bool palette = [] {
+        HDC screen = GetDC(nullptr);
+        const bool has = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+        ReleaseDC(nullptr, screen);
+        return has;
+    }();
+    return palette;
+}
+
+uint32_t ShownColour(uint32_t colour)
+{
+    if (!PaletteScreen())
+        return colour;
+    auto stock = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
+    PALETTEENTRY entry = {};
+    GetPaletteEntries(
+        stock, GetNearestPaletteIndex(stock, RGB(colour >> 16, colour >> 8 & 255, colour & 255)), 1,
+        &entry);
+    return static_cast<uint32_t>(entry.peRed) << 16 | entry.peGreen << 8 | entry.peBlue;
+}
+
 uint32_t TestDesktopColour(int x, int y)
 {
     // Smooth ramps with a checker on top: every place has its own bright colour.
@@ -706,8 +729,8 @@ void CheckFollowsDisplay(const Saver& saver, HWND saver_window)
     ReleaseDC(nullptr, screen);
     DWORD_PTR answer = 0;
     EXPECT_NE(SendMessageTimeoutA(saver_window, WM_DISPLAYCHANGE, depth,
-                                  MAKELPARAM(ScreenWidth(), ScreenHeight()), SMTO_ABORTIFHUNG,
-                                  5000, &answer),
+                                  MAKELPARAM(ScreenWidth(), ScreenHeight()), SMTO_ABORTIFHUNG, 5000,
+                                  &answer),
               0)
         << "the saver did not answer WM_DISPLAYCHANGE";
     GetWindowRect(saver_window, &place);

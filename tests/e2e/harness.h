@@ -83,6 +83,13 @@ struct Picture {
 Picture CaptureScreen();
 // A part of it, in screen coordinates.
 Picture CaptureRect(int left, int top, int width, int height);
+// Whether the screen shows 256 colours or fewer, through a palette.
+bool PaletteScreen();
+// What the screen shows of a colour (0xRRGGBB): itself, or on a screen of 256 colours the
+// nearest of the 20 static colours. Under Wine only those show there, whatever palette a program
+// realizes (seen drawing a 216-colour cube five ways through one); which of them Wine picks for
+// a colour far from all of them may differ.
+uint32_t ShownColour(uint32_t colour);
 // More than half the pixels black: a saver window that has not painted yet.
 bool MostlyBlack(const Picture& shot);
 

@@ -6,6 +6,18 @@
 namespace {
 using host = SaverCase;
 
+// A window's DPI awareness (DPI_AWARENESS: 0 unaware, 2 per monitor), or -1 where the system
+// lacks the calls.
+int DpiAwareness(HWND window)
+{
+    HMODULE user = GetModuleHandleA("USER32.DLL");
+    const auto context_of = reinterpret_cast<HANDLE(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
+    const auto awareness_of = reinterpret_cast<int(WINAPI*)(HANDLE)>(
+        reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+    return context_of && awareness_of ? awareness_of(context_of(window)) : -1;
+}
+
 TEST_F(host, bad_command_lines)
 {
     struct Case {
@@ -45,6 +57,7 @@ TEST_F(host, full_screen_window)
         << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
     EXPECT_EQ(CountTopLevelWindows(kSaverClass), 1);
     EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(DpiAwareness(window), 2); // per monitor, as its manifest says
 
     // The saver hides the cursor while it runs.
     EXPECT_TRUE(GetCursorInfo(&cursor));
@@ -101,10 +114,22 @@ HWND MakePreviewHost()
     return MakeTestWindow("PurlTestHost", HostProc, WS_POPUP | WS_BORDER, frame);
 }
 
+// A host page made by a thread that is not DPI aware, as an old settings page is.
+HWND MakeUnawareHost()
+{
+    const auto set_context = reinterpret_cast<HANDLE(WINAPI*)(HANDLE)>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("USER32.DLL"), "SetThreadDpiAwarenessContext")));
+    HANDLE previous = set_context ? set_context(reinterpret_cast<HANDLE>(-1)) : nullptr;
+    HWND page = MakePreviewHost();
+    if (previous != nullptr)
+        set_context(previous);
+    return page;
+}
+
 TEST_F(host, preview)
 {
     for (const char* letter : {"/p ", "/l "}) {
-        HWND page = MakePreviewHost();
+        HWND page = MakeUnawareHost();
         Saver saver = StartSaver(letter + Decimal(page));
         HWND preview = WaitForWindow(page, kSaverClass, "Preview", 15000);
         ASSERT_NE(preview, nullptr);
@@ -113,6 +138,10 @@ TEST_F(host, preview)
         EXPECT_EQ(static_cast<unsigned long>(GetWindowLongA(preview, GWL_STYLE)) & 0xD2000000ul,
                   0x52000000ul);
         EXPECT_EQ(GetWindowLongA(preview, GWL_EXSTYLE) & WS_EX_TOPMOST, 0l);
+        // Inside a host that is not DPI aware it still fills the host exactly. (Wine gives a
+        // child its parent's awareness whatever its thread's, so the preview's own taking of
+        // its host's awareness shows nothing here.)
+        EXPECT_EQ(DpiAwareness(page), 0);
         RECT inner;
         GetClientRect(preview, &inner);
         EXPECT_EQ(inner.right, 152l);

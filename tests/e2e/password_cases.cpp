@@ -214,7 +214,7 @@ TEST_F(password, odd_values_and_garbage)
             WPARAM wparam = next();
             if (message == WM_ACTIVATEAPP)
                 wparam |= 1; // gaining activation only
-            if (message == WM_POWER && wparam == PWR_SUSPENDREQUEST)
+            if (message == WM_POWER && wparam == PWR_CRITICALRESUME)
                 wparam = 0;
             SendMessageTimeoutA(window, message, wparam, static_cast<LPARAM>(next()), SMTO_NORMAL,
                                 2000, nullptr);
@@ -257,6 +257,50 @@ TEST_F(password, display_changes)
     PressKey(VK_SPACE);
     EXPECT_EQ(WaitForEnd(saver), 0ul);
     EXPECT_EQ(Record()->verify_calls, 1l);
+}
+
+// Only the system going to sleep or waking ends the saver; a laptop's other power events come
+// with nobody at it. As Windows 98 without and with a password: an event that ends it asks for
+// the password, one that does not never does.
+TEST_F(password, power_events)
+{
+    const struct {
+        const char* name;
+        WPARAM event;
+        bool ends;
+    } rows[] = {
+        {"power status change", PBT_APMPOWERSTATUSCHANGE, false},
+        {"battery low", PBT_APMBATTERYLOW, false},
+        {"OEM event", PBT_APMOEMEVENT, false},
+        {"power setting change", PBT_POWERSETTINGCHANGE, false},
+        {"query suspend", PBT_APMQUERYSUSPEND, true},
+        {"suspend", PBT_APMSUSPEND, true},
+        {"resume automatic", PBT_APMRESUMEAUTOMATIC, true},
+    };
+    Prepare(true);
+    for (UsePassword use : {UsePassword::Unset, UsePassword::One}) {
+        SetUsePassword(use);
+        const long asks = use == UsePassword::One;
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (asks ? ", with a password" : ""));
+            ResetRecord();
+            Record()->answers[0] = 1;
+            Saver saver;
+            HWND window = StartFullScreen(saver, program);
+            ASSERT_NE(window, nullptr);
+            PostMessageA(window, WM_POWERBROADCAST, row.event, 0);
+            if (row.ends) {
+                EXPECT_EQ(WaitForEnd(saver), 0ul);
+                EXPECT_EQ(Record()->verify_calls, asks);
+                continue;
+            }
+            Pump(1000); // an ending would show by then
+            EXPECT_TRUE(IsRunning(saver));
+            EXPECT_EQ(Record()->verify_calls, 0l);
+            PressKey(VK_SPACE);
+            EXPECT_EQ(WaitForEnd(saver), 0ul);
+        }
+    }
 }
 
 TEST_F(password, change_password)

@@ -119,6 +119,29 @@ TEST_F(signs, seven_signs)
             ADD_FAILURE() << ("sign " + std::to_string(i) + " region differs");
         DeleteObject(region);
     }
+    // The large sign's grey body lies inside its shape: a bitmap made for a screen of 256
+    // colours would have turned it black and cut it out.
+    HBITMAP picture = static_cast<HBITMAP>(
+        LoadImageA(program, MAKEINTRESOURCEA(131), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HDC picture_dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(picture_dc, picture);
+    HRGN large = CreateRectRgn(0, 0, 0, 0);
+    GetWindowRgn(signs[0], large);
+    int grey = 0, grey_inside = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 320; ++x) {
+            const COLORREF c = GetPixel(picture_dc, x, y);
+            if (c != RGB(0, 0, 0) && c != RGB(255, 255, 255)) {
+                ++grey;
+                grey_inside += PtInRegion(large, x, y) != 0;
+            }
+        }
+    EXPECT_GT(grey, 1000);
+    EXPECT_EQ(grey_inside, grey);
+    DeleteObject(large);
+    SelectObject(picture_dc, previous);
+    DeleteDC(picture_dc);
+    DeleteObject(picture);
 
     // Follow the signs for four seconds: every change is a creep of exactly one pixel to the
     // right, or a jump to a place wholly inside the window and on the monitors; every sign
@@ -183,7 +206,8 @@ TEST_F(signs, seven_signs)
                                 [&](const RECT& r) { return PtInRect(&r, at); }))
                     continue;
                 const COLORREF c = GetPixel(dc, x, y);
-                const uint32_t expected = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+                const uint32_t expected =
+                    ShownColour(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
                 if (PtInRegion(sign_images[0].shape, x, y)) {
                     ++inside;
                     inside_same += shot.At(x, y) == expected;
