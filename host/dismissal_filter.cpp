@@ -28,9 +28,11 @@ MoveVerdict JudgeMouseMove(HeldMove& hold, CursorPoint origin, CursorPoint now, 
 MoveVerdict JudgeHeldMoveAtLast(HeldMove& hold, CursorPoint origin, CursorPoint now,
                                 uint32_t threshold, bool screens_changed)
 {
+    const bool was_held = hold.held; // a tick posted before its timer was killed finds none
     hold.held = false;
-    return !screens_changed && MouseTravelDismisses(origin, now, threshold) ? MoveVerdict::End
-                                                                            : MoveVerdict::Stay;
+    return was_held && !screens_changed && MouseTravelDismisses(origin, now, threshold)
+               ? MoveVerdict::End
+               : MoveVerdict::Stay;
 }
 
 namespace {

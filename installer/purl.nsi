@@ -1,4 +1,5 @@
-; purl's setup program: the build that fits the system in its system folder, made the current
+; purl's setup program: the build that fits the system, for everyone in the system folder or,
+; without an administrator, only for the user in their own programs folder; made the current
 ; screen saver unless the user says no, an entry in Add/Remove Programs, and an uninstaller that
 ; puts back the saver that was current before. scripts/package builds it:
 ;   makensis -DVERSION=<x.y.z> -DSAVER64=<purl.scr> -DSAVER32=<purl.scr> -DOUTFILE=<setup.exe> purl.nsi
@@ -9,22 +10,36 @@ SetDateSave off ; no file times inside: the same binaries give the same setup
 !include LogicLib.nsh
 !include x64.nsh
 !include FileFunc.nsh
+; Everyone (an administrator, the system folder, the machine's entry) or only the user (no
+; administrator, the user's own programs folder and entry); an administrator gets everyone, a
+; standard user only themselves, and /AllUsers or /CurrentUser choose for /S. Windows 9x:
+; everyone.
+!define MULTIUSER_EXECUTIONLEVEL Highest
+!define MULTIUSER_INSTALLMODE_COMMANDLINE
+!define MULTIUSER_INSTALLMODE_INSTDIR purl
+!define MULTIUSER_INIT_TEXT_ALLUSERSNOTPOSSIBLE "purl's setup needs an administrator to install purl for everyone on this computer.$\r$\n$\r$\nRun it without /AllUsers to install purl for you only."
+!define MULTIUSER_INIT_FUNCTIONQUIT CannotInstall
+!define MULTIUSER_NOUNINSTALL ; the uninstaller goes by where it stands
+!include MultiUser.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\purl"
+; What was current before setup made purl current, kept with the choice it belongs to.
+!define RECORD_KEY "Software\purl"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SENDCHANGE 2
 !define SPIF_UPDATE_AND_SEND 3 ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
 !define IMAGE_FILE_MACHINE_AMD64 34404
-!define IN_USE_TEXT "purl.scr in the system folder is in use: the screen-saver settings show its preview, or purl is running.$\r$\n$\r$\nClose the screen-saver settings and end purl, then click Retry."
+!define IN_USE_TEXT "purl.scr is in use: the screen-saver settings show its preview, or purl is running.$\r$\n$\r$\nClose the screen-saver settings and end purl, then click Retry."
 
 Name "purl"
 Caption "purl ${VERSION} Setup"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\purl"
-RequestExecutionLevel admin
 BrandingText " "
 Var make_current
+Var everyone_button
+Var saver_path ; the installed purl.scr
+Var other_account ; 1 when setup runs as another account than the desktop's user
 
 !define MUI_ICON "../resources/icon_letter.ico"
 !define MUI_UNICON "../resources/icon_letter.ico"
@@ -36,6 +51,7 @@ Var make_current
 !define MUI_FINISHPAGE_NOAUTOCLOSE ; the install page stays, with what it did
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "purl is installed."
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "&Open the screen-saver settings"
 !define MUI_FINISHPAGE_RUN_FUNCTION OpenSettings
@@ -86,18 +102,16 @@ Var saver64
     ${EndIf}
 !macroend
 
-; On NT, setup writes the system folder and HKLM: without an administrator's rights it says so,
-; writes nothing, and ends (exit code 2, also with /S).
-!macro NEED_ADMINISTRATOR
-    ${If} $is_9x == 0
-        UserInfo::GetAccountType
-        Pop $0
-        ${If} $0 != "Admin"
-            MessageBox MB_OK|MB_ICONSTOP "purl's setup needs an administrator: it puts purl into the Windows system folder.$\r$\n$\r$\nLog on as an administrator, or ask one to run it." /SD IDOK
-            Abort
-        ${EndIf}
-    ${EndIf}
+; Without the rights the chosen way needs (everyone, from /AllUsers or an uninstaller of an
+; install for everyone, on NT): the message has been shown; nothing is written, exit code 2.
+!macro CANNOT_INSTALL un
+Function ${un}CannotInstall
+    SetErrorLevel 2
+    Quit
+FunctionEnd
 !macroend
+!insertmacro CANNOT_INSTALL ""
+!insertmacro CANNOT_INSTALL "un."
 
 !macro SAVER_FUNCTIONS un
 ; The current screen saver as the system keeps it, in the registry on NT and system.ini on 9x:
@@ -133,33 +147,24 @@ Function ${un}WriteSaver
         FlushINI "$WINDIR\system.ini" ; 9x keeps it in memory until then
     ${EndIf}
 FunctionEnd
-!macroend
-!insertmacro SAVER_FUNCTIONS ""
-!insertmacro SAVER_FUNCTIONS "un."
 
-Function .onInit
-    StrCpy $make_current ${BST_CHECKED} ; silent setup makes it current too
-    !insertmacro FIND_SYSTEM
-    !insertmacro NEED_ADMINISTRATOR
-FunctionEnd
-
-Function WelcomeShow
-    ${NSD_CreateCheckbox} 120u 178u 190u 12u "&Make purl the current screen saver" ; below the text
-    Pop $0
-    SetCtlColors $0 "" "${MUI_BGCOLOR}"
-    ${NSD_SetState} $0 $make_current
-    ${NSD_OnClick} $0 WelcomeClick
-FunctionEnd
-
-Function WelcomeClick
-    Pop $0
-    ${NSD_GetState} $0 $make_current
+; Makes purl ($saver_path) the current saver and turns the screen saver on. The path of an
+; install for the user only goes short, as the system starts the saver by it unquoted.
+Function ${un}MakeCurrent
+    StrCpy $0 $saver_path
+    ${If} $is_9x == 1
+    ${OrIf} $MultiUser.InstallMode == CurrentUser
+        GetFullPathName /SHORT $0 $saver_path ; system.ini takes short paths
+    ${EndIf}
+    StrCpy $1 1
+    Call ${un}WriteSaver
+    System::Call 'user32::SystemParametersInfoA(i ${SPI_SETSCREENSAVEACTIVE}, i 1, i 0, i ${SPIF_UPDATE_AND_SEND})'
 FunctionEnd
 
 ; The screen-saver page of the display settings: the second tab on 9x, NT 4 and 2000, the named
 ; page from XP (5.1) on. The native rundll32 on 64-bit Windows: this runs on the wizard's own
 ; thread, with redirection on.
-Function OpenSettings
+Function ${un}OpenSettings
     System::Call 'kernel32::GetVersion() i .r0'
     IntOp $1 $0 & 0xFF
     IntOp $1 $1 << 8
@@ -182,10 +187,108 @@ Function OpenSettings
         ${EnableX64FSRedirection}
     ${EndIf}
 FunctionEnd
+!macroend
+!insertmacro SAVER_FUNCTIONS ""
+!insertmacro SAVER_FUNCTIONS "un."
+
+; Whether setup runs as another account than the one whose desktop it shows (an administrator's
+; password typed in for a standard user): the session's user, who sits at the keyboard, against
+; the account of setup's own token. The screen saver is chosen in the user's own registry, so
+; setup then leaves the choice to that user. Windows 9x has one user at a time.
+Function FindOtherAccount
+    StrCpy $other_account 0
+    ${If} $is_9x == 0
+        System::Call 'advapi32::GetUserNameA(t .r0, *i ${NSIS_MAX_STRLEN})'
+        ; WTS_CURRENT_SESSION, WTSUserName (5)
+        System::Call 'wtsapi32::WTSQuerySessionInformationA(p 0, i -1, i 5, *p .r1, *i .r2) i .r3'
+        ${If} $3 <> 0
+            System::Call '*$1(&t${NSIS_MAX_STRLEN} .r2)'
+            System::Call 'wtsapi32::WTSFreeMemory(p r1)'
+            ${If} $2 != ""
+            ${AndIf} $2 != $0 ; case-blind, as account names are
+                StrCpy $other_account 1
+            ${EndIf}
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
+Function .onInit
+    StrCpy $make_current ${BST_CHECKED} ; silent setup makes it current too
+    !insertmacro FIND_SYSTEM
+    !insertmacro MULTIUSER_INIT
+    Call FindOtherAccount
+FunctionEnd
+
+; The first page: for whom (on NT; everyone needs an administrator), and whether purl becomes
+; the current screen saver.
+Function WelcomeShow
+    ${If} $is_9x == 0
+        ${NSD_CreateRadioButton} 120u 150u 190u 12u "Install for &everyone on this computer"
+        Pop $everyone_button
+        SetCtlColors $everyone_button "" "${MUI_BGCOLOR}"
+        ${NSD_CreateRadioButton} 120u 163u 190u 12u "Install &only for me (no administrator needed)"
+        Pop $0
+        SetCtlColors $0 "" "${MUI_BGCOLOR}"
+        ${If} $MultiUser.InstallMode == AllUsers
+            ${NSD_Check} $everyone_button
+        ${Else}
+            ${NSD_Check} $0
+        ${EndIf}
+        ${If} $MultiUser.Privileges != Admin
+        ${AndIf} $MultiUser.Privileges != Power
+            EnableWindow $everyone_button 0
+        ${EndIf}
+        ${NSD_OnClick} $everyone_button WelcomeChooseUsers
+        ${NSD_OnClick} $0 WelcomeChooseUsers
+    ${EndIf}
+    ${NSD_CreateCheckbox} 120u 178u 190u 12u "&Make purl the current screen saver" ; below the text
+    Pop $0
+    SetCtlColors $0 "" "${MUI_BGCOLOR}"
+    ${NSD_SetState} $0 $make_current
+    ${NSD_OnClick} $0 WelcomeClick
+FunctionEnd
+
+Function WelcomeChooseUsers
+    Pop $0
+    ${NSD_GetState} $everyone_button $0
+    ${If} $0 == ${BST_CHECKED}
+        Call MultiUser.InstallMode.AllUsers
+    ${Else}
+        Call MultiUser.InstallMode.CurrentUser
+    ${EndIf}
+FunctionEnd
+
+Function WelcomeClick
+    Pop $0
+    ${NSD_GetState} $0 $make_current
+FunctionEnd
+
+Function FinishShow
+    ${If} $other_account == 1
+        StrCpy $0 "purl is installed.$\r$\n$\r$\nSetup ran as another account than yours, so it did not choose your screen saver: pick purl in the screen-saver settings"
+        ${If} $MultiUser.InstallMode == CurrentUser
+            StrCpy $0 "$0, or with $\"purl screen saver$\" in that account's Start menu"
+        ${EndIf}
+        SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:$0."
+    ${EndIf}
+FunctionEnd
+
+
+; The Start-menu item of an install for the user only: the settings page lists only the savers
+; of the system folders and the current one, so the item makes purl current again and opens the
+; settings (the uninstaller in its own folder, asked so).
+!define CURRENT_SWITCH "/MakeCurrent"
+!define MENU_ITEM "$SMPROGRAMS\purl screen saver.lnk"
 
 Section
     !insertmacro NATIVE_SYSTEM
-    SetOutPath $SYSDIR
+    ${If} $MultiUser.InstallMode == AllUsers
+        StrCpy $saver_path "$SYSDIR\purl.scr"
+    ${Else}
+        StrCpy $saver_path "$INSTDIR\purl.scr"
+    ${EndIf}
+    ${GetParent} $saver_path $0
+    SetOutPath $0
     ; The file first: if it is in use, nothing else is changed.
     SetOverwrite try
     retry:
@@ -200,6 +303,10 @@ Section
         Abort "purl.scr is in use; nothing was changed."
     ${EndIf}
 
+    ; Another account's screen saver is not this setup's to choose.
+    ${If} $other_account == 1
+        StrCpy $make_current ${BST_UNCHECKED}
+    ${EndIf}
     ; What was there before, for the uninstaller: the saver and the ScreenSaveActive setting
     ; (which 9x keeps in the registry too), each as found or missing. Over a purl that is still
     ; current, the record of its setup stays.
@@ -207,59 +314,85 @@ Section
     ${GetFileName} $0 $3
     ${If} $1 == 0
     ${OrIf} $3 != "purl.scr"
-        DeleteRegValue HKLM "${UNINSTALL_KEY}" PreviousRecorded
-        DeleteRegValue HKLM "${UNINSTALL_KEY}" PreviousSaver
-        DeleteRegValue HKLM "${UNINSTALL_KEY}" PreviousScreenSaveActive
+        DeleteRegKey HKCU "${RECORD_KEY}"
         ${If} $make_current == ${BST_CHECKED}
             ${If} $1 == 1
-                WriteRegStr HKLM "${UNINSTALL_KEY}" PreviousSaver $0
+                WriteRegStr HKCU "${RECORD_KEY}" PreviousSaver $0
             ${EndIf}
             ClearErrors
             ReadRegStr $2 HKCU "${DESKTOP_KEY}" ScreenSaveActive
             ${IfNot} ${Errors}
-                WriteRegStr HKLM "${UNINSTALL_KEY}" PreviousScreenSaveActive $2
+                WriteRegStr HKCU "${RECORD_KEY}" PreviousScreenSaveActive $2
             ${EndIf}
-            WriteRegDWORD HKLM "${UNINSTALL_KEY}" PreviousRecorded 1
+            WriteRegDWORD HKCU "${RECORD_KEY}" PreviousRecorded 1
         ${EndIf}
     ${EndIf}
     ${If} $make_current == ${BST_CHECKED}
-        ${If} $is_9x == 0
-            StrCpy $0 "$SYSDIR\purl.scr"
-        ${Else}
-            GetFullPathName /SHORT $0 "$SYSDIR\purl.scr" ; system.ini takes short paths
-        ${EndIf}
-        StrCpy $1 1
-        Call WriteSaver
-        System::Call 'user32::SystemParametersInfoA(i ${SPI_SETSCREENSAVEACTIVE}, i 1, i 0, i ${SPIF_UPDATE_AND_SEND})'
+        Call MakeCurrent
     ${EndIf}
 
     SetOutPath $INSTDIR
     WriteUninstaller "$INSTDIR\uninstall.exe"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayName "purl (screen saver)"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" DisplayIcon "$SYSDIR\purl.scr,0"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\uninstall.exe"'
-    WriteRegStr HKLM "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\uninstall.exe" /S'
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoModify 1
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" NoRepair 1
-    ${GetSize} $SYSDIR "/M=purl.scr /S=0K /G=0" $0 $1 $2
-    ${GetSize} $INSTDIR "/S=0K" $1 $2 $3
-    IntOp $0 $0 + $1
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" EstimatedSize $0
+    ${If} $MultiUser.InstallMode == CurrentUser
+        CreateShortCut "${MENU_ITEM}" "$INSTDIR\uninstall.exe" "${CURRENT_SWITCH} _?=$INSTDIR" "$saver_path" 0
+    ${EndIf}
+    ; SHCTX: the machine's list for everyone, the user's own otherwise. The quiet uninstall runs
+    ; in place, so that its exit code is the uninstall's own.
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" DisplayName "purl (screen saver)"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" DisplayVersion "${VERSION}"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" DisplayIcon "$saver_path,0"
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" UninstallString '"$INSTDIR\uninstall.exe"'
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" QuietUninstallString '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" NoModify 1
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" NoRepair 1
+    ${GetSize} $INSTDIR "/S=0K" $0 $1 $2
+    ${If} $MultiUser.InstallMode == AllUsers
+        ${GetSize} $SYSDIR "/M=purl.scr /S=0K /G=0" $1 $2 $3
+        IntOp $0 $0 + $1
+    ${EndIf}
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" EstimatedSize $0
 SectionEnd
 
+; Where the uninstaller stands decides what it removes: beside purl.scr, an install for the user
+; only (no administrator needed); else an install for everyone, in the system folder.
 Function un.onInit
     !insertmacro FIND_SYSTEM
-    !insertmacro NEED_ADMINISTRATOR
+    ${If} ${FileExists} "$INSTDIR\purl.scr"
+        StrCpy $MultiUser.InstallMode CurrentUser
+        SetShellVarContext current
+        StrCpy $saver_path "$INSTDIR\purl.scr"
+        ${GetParameters} $0
+        ${GetOptions} $0 "${CURRENT_SWITCH}" $1
+        ${IfNot} ${Errors}
+            Call un.MakeCurrent
+            Call un.OpenSettings
+            Quit
+        ${EndIf}
+    ${Else}
+        UserInfo::GetAccountType
+        Pop $0
+        ${If} $is_9x == 0
+        ${AndIf} $0 != Admin
+            MessageBox MB_OK|MB_ICONSTOP "purl was installed for everyone on this computer: removing it needs an administrator." /SD IDOK
+            Call un.CannotInstall
+        ${EndIf}
+        StrCpy $MultiUser.InstallMode AllUsers
+        SetShellVarContext all
+        StrCpy $saver_path "$SYSDIR\purl.scr"
+    ${EndIf}
 FunctionEnd
 
 Section Uninstall
-    !insertmacro NATIVE_SYSTEM
+    !insertmacro NATIVE_SYSTEM ; also for the previous saver's file, found in the native folder
+    ${If} $MultiUser.InstallMode == AllUsers
+        StrCpy $saver_path "$SYSDIR\purl.scr"
+    ${EndIf}
     retry:
     ClearErrors
-    Delete "$SYSDIR\purl.scr"
+    Delete $saver_path
     ${If} ${Errors}
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${IN_USE_TEXT}" /SD IDCANCEL IDRETRY retry
+        SetErrorLevel 2
         Abort "purl.scr is in use; nothing was changed."
     ${EndIf}
     ; Still the current saver: what its setup found comes back, the saver (none if its file is
@@ -270,13 +403,13 @@ Section Uninstall
     ${If} $1 == 1
     ${AndIf} $3 == "purl.scr"
         ClearErrors
-        ReadRegDWORD $2 HKLM "${UNINSTALL_KEY}" PreviousRecorded
+        ReadRegDWORD $2 HKCU "${RECORD_KEY}" PreviousRecorded
         ${If} ${Errors}
             StrCpy $1 0
             Call un.WriteSaver
         ${Else}
             ClearErrors
-            ReadRegStr $0 HKLM "${UNINSTALL_KEY}" PreviousSaver
+            ReadRegStr $0 HKCU "${RECORD_KEY}" PreviousSaver
             ${If} ${Errors}
                 StrCpy $1 0 ; there was none
             ${ElseIf} $0 != ""
@@ -285,7 +418,7 @@ Section Uninstall
             ${EndIf}
             Call un.WriteSaver
             ClearErrors
-            ReadRegStr $2 HKLM "${UNINSTALL_KEY}" PreviousScreenSaveActive
+            ReadRegStr $2 HKCU "${RECORD_KEY}" PreviousScreenSaveActive
             ${If} ${Errors}
                 DeleteRegValue HKCU "${DESKTOP_KEY}" ScreenSaveActive
             ${Else}
@@ -295,7 +428,17 @@ Section Uninstall
             ${EndIf}
         ${EndIf}
     ${EndIf}
-    DeleteRegKey HKLM "${UNINSTALL_KEY}"
-    Delete "$INSTDIR\uninstall.exe"
-    RMDir $INSTDIR
+    DeleteRegKey HKCU "${RECORD_KEY}"
+    DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+    Delete "${MENU_ITEM}"
+    ; Run in place (the quiet uninstall), the uninstaller cannot delete its own file: a hidden
+    ; command deletes it and the folder a moment after it ends. Its copy in the temporary folder
+    ; (the clicked uninstall) deletes them itself.
+    ${If} $EXEDIR == $INSTDIR
+        SetOutPath $TEMP ; the command's working folder, which must not be the one it removes
+        ExecShell "" "$SYSDIR\cmd.exe" '/c ping -n 3 127.0.0.1 >nul & del /f /q "$INSTDIR\uninstall.exe" & rmdir "$INSTDIR"' SW_HIDE
+    ${Else}
+        Delete "$INSTDIR\uninstall.exe"
+        RMDir $INSTDIR
+    ${EndIf}
 SectionEnd

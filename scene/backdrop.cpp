@@ -84,7 +84,7 @@ void Snapshot(HWND window)
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
     HDC screen = GetDC(nullptr);
-    TakeScreenPalette(screen);
+    TakeScreenPalette(window, screen);
     UseScreenPalette(screen);
     BitBlt(backdrop.dc, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
     ReleaseDC(nullptr, screen);
@@ -124,7 +124,7 @@ void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& cha
     // own painting fills only the desktop as the process last saw it, often the old box.)
     HDC screen = GetDC(nullptr);
     if (change.measure_colours) // the depth changed
-        TakeScreenPalette(screen);
+        TakeScreenPalette(window, screen);
     UseScreenPalette(screen);
     for (int i = 0; i < change.fresh_count; ++i) {
         const PlainRect& r = change.fresh[i];
@@ -195,9 +195,9 @@ bool RealizeBackdropPalette(HWND window)
     return changed > 0;
 }
 
-void ReleaseBackdrop()
+void ReleaseBackdrop(HWND window)
 {
     Release(backdrop);
     backdrop = {};
-    ReleaseScreenPalette();
+    ReleaseScreenPalette(window);
 }

@@ -34,4 +34,4 @@ void TremblePaint(HWND window);
 // the system's colours, repaints it with its signs. True when it changed them.
 bool RealizeBackdropPalette(HWND window);
 
-void ReleaseBackdrop();
+void ReleaseBackdrop(HWND window);

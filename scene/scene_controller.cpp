@@ -78,7 +78,7 @@ void OnDestroy(HWND window)
         sign = nullptr;
     }
     KillTimer(window, kTimerId);
-    ReleaseBackdrop();
+    ReleaseBackdrop(window);
 }
 } // namespace
 

@@ -1,9 +1,11 @@
 // Measures what a screen-compatible bitmap keeps: the value each channel reads back after
-// SetPixel, or the colour table GetDIBits gives for its 256-colour pixels.
+// SetPixel, or the colour table GetDIBits gives for its 256-colour pixels; and the screen
+// palette of a screen of 256 colours.
 #include "scene/screen_colours.h"
 
 namespace {
 HPALETTE screen_palette;
+bool in_background; // a preview's
 
 bool ReadPalette(HDC dc, HBITMAP bitmap, ScreenColours& colours)
 {
@@ -49,9 +51,10 @@ bool ReadChannels(HDC dc, ScreenColours& colours)
 }
 } // namespace
 
-void TakeScreenPalette(HDC screen)
+void TakeScreenPalette(HWND window, HDC screen)
 {
-    ReleaseScreenPalette();
+    ReleaseScreenPalette(window);
+    in_background = (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0;
     if ((GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) == 0)
         return;
     struct {
@@ -68,15 +71,20 @@ UINT UseScreenPalette(HDC dc)
 {
     if (screen_palette == nullptr)
         return 0;
-    SelectPalette(dc, screen_palette, FALSE);
+    SelectPalette(dc, screen_palette, in_background);
     const UINT changed = RealizePalette(dc);
     return changed == GDI_ERROR ? 0 : changed;
 }
 
-void ReleaseScreenPalette()
+void ReleaseScreenPalette(HWND window)
 {
-    if (screen_palette != nullptr)
-        DeleteObject(screen_palette);
+    if (screen_palette == nullptr)
+        return;
+    // The window's own context keeps what was selected into it: a palette is deleted unselected.
+    HDC dc = GetDC(window);
+    SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), TRUE);
+    ReleaseDC(window, dc);
+    DeleteObject(screen_palette);
     screen_palette = nullptr;
 }
 

@@ -4,8 +4,9 @@
 # prefix (the 64-bit build in the native system32, made current or not as the box says, its
 # Add/Remove Programs entry, the saver started from the registry's path, the settings page it
 # opens, the uninstaller from the entry putting back exactly what setup found, setup without an
-# administrator's rights, and purl.scr in use), the same prefix as Windows 98 (the 32-bit build,
-# system.ini) and a 32-bit prefix. The shared prefix is put back as it was when the check ends,
+# administrator's rights for everyone and only for the user, with its Start-menu item, /AllUsers
+# and /CurrentUser, the quiet uninstall's exit code, and purl.scr in use), the same prefix as
+# Windows 98 (the 32-bit build, system.ini) and a 32-bit prefix. The shared prefix is put back as it was when the check ends,
 # also when it is stopped. Writes $BUILD/setup-welcome.png, the welcome page (docs/setup.png is a
 # copy). Needs DISPLAY, WINEPREFIX (64-bit) and 32-bit programs running.
 # One PASS or FAIL line per check; the exit code is 1 if any failed. $1: setup.exe, $2: build.
@@ -15,13 +16,20 @@ build=$2
 . "$(dirname "$0")/../scripts/common.sh"
 . "$(dirname "$0")/verdict.sh"
 
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\purl'
+machine_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\purl'
+user_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\purl'
+uninstall_key=$machine_key # the entry the checks read: the machine's, or the user's own
 desktop_key='HKCU\Control Panel\Desktop'
 wine_key='HKCU\Software\Wine'
 setup_windows=$(windows_path "$setup")
 windows=$WINEPREFIX/drive_c/windows
 system32=$windows/system32
 syswow64=$windows/syswow64
+# An install for the user only: the user's own programs folder and Start-menu item.
+profile=$(ls -d "$WINEPREFIX"/drive_c/users/* | grep -v /Public | head -1)
+own=$profile/AppData/Local/Programs/purl
+own_windows="C:\\users\\${profile##*/}\\AppData\\Local\\Programs\\purl"
+menu_item="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/purl screen saver.lnk"
 trace=$BUILD/setup-trace.log # setup's Wine trace of the processes it starts and the DLLs loaded
 reg_view=$WINE64             # the loader whose reg reads the view setup writes: 64-bit but on 9x
 driver=("$WINE64" "$build/x86_64/tests/e2e/purl_e2e.exe") # its helpers: pages, rights, files in use
@@ -85,10 +93,12 @@ page() {
     xdotool mousemove $place
 }
 # Clicks setup through, Install, Next, Finish: $1 "cleared" clears the box on the first page, $2
-# "settings" ticks the last page's box that opens the settings. Its exit code.
+# "settings" ticks the last page's box that opens the settings, $3 "user" starts it without an
+# administrator's rights. Its exit code.
 setup_clicked() {
-    local pid
-    WINEDEBUG=+process,+loaddll "$WINE32" "$setup_windows" 2>"$trace" &
+    local pid launcher=("$WINE32")
+    [ "${3:-}" = user ] && launcher=("${driver[@]}" --without-administrator)
+    WINEDEBUG=+process,+loaddll "${launcher[@]}" "$setup_windows" 2>"$trace" &
     pid=$!
     missing="exit code"
     if page "Click Install to continue." Install; then
@@ -125,6 +135,7 @@ uninstall() {
     [ -n "$program" ] || { missing="no $1 in the entry"; return 1; }
     folder=$("$reg_view" winepath -u "${program%\\*}" 2>/dev/null)
     "$WINE32" "$program" $(sed -n 's/^"[^"]*" *//p' <<<"$command") >/dev/null 2>&1
+    uninstall_code=$?
     if [ "$1" = UninstallString ]; then
         page "Click Uninstall to continue." Uninstall && xdotool key Return &&
             page "Uninstall was completed successfully." Close && xdotool key Return || return 1
@@ -140,7 +151,7 @@ uninstall() {
 # The entry: its version, "-" without an entry.
 entry_version() { reg_value "$uninstall_key" DisplayVersion || echo -; }
 # What an uninstall left, for a failure's detail: $1 the system folder.
-left_behind() { echo "${missing:+$missing; }$(ls "$1" | grep -i purl) entry $(entry_version)"; }
+left_behind() { echo "${missing:+$missing; }$(ls "$1" 2>/dev/null | grep -i purl) entry $(entry_version)"; }
 # After an uninstall that exited with $3: purl.scr gone from the system folder $2, the entry and
 # the uninstaller too. $1: how it ran, and as which system.
 check_uninstalled() {
@@ -182,7 +193,7 @@ else
 fi
 put_files=()
 for file in "$system32"/{purl,previous,other}.scr "$syswow64"/{purl,old}.scr \
-    "$WINEPREFIX/drive_c/Program Files (x86)/purl"; do
+    "$WINEPREFIX/drive_c/Program Files (x86)/purl" "$own" "$menu_item"; do
     [ -e "$file" ] || put_files+=("$file")
 done
 temporary=$(ls -d "$WINEPREFIX"/drive_c/users/*/Temp/{ns,~nsu}*.tmp 2>/dev/null)
@@ -198,6 +209,8 @@ restore() {
     reg_put "$desktop_key" ScreenSaveActive "$saved_active"
     reg_put "$wine_key" Version "$saved_version"
     [ ${#put_files[@]} -gt 0 ] && rm -rf "${put_files[@]}"
+    "$WINE64" reg delete "$user_key" /f >/dev/null 2>&1
+    "$WINE64" reg delete 'HKCU\Software\purl' /f >/dev/null 2>&1
     if [ "$had_entry" = 0 ]; then
         "$WINE64" reg delete "$uninstall_key" /f >/dev/null 2>&1
         "$WINE32" reg delete "$uninstall_key" /f >/dev/null 2>&1
@@ -305,30 +318,91 @@ cp "$build/x86_64/purl_paint_reference.scr" "$system32/previous.scr"
 choose_saver "$previous"
 
 # Without an administrator's rights (the driver starts it with the Administrators group
-# deny-only in its token): one message, nothing written, exit code 2 (the driver gives 255 when
-# it could not start it so, or had to end it).
+# deny-only in its token): for everyone (/AllUsers) one message, nothing written, exit code 2
+# (the driver gives 255 when it could not start it so, or had to end it).
 nothing_written() {
-    [ ! -e "$system32/purl.scr" ] && [ ! -e "$syswow64/purl.scr" ] && [ "$(entry_version)" = - ] &&
-        same_ci "$(current_saver)" "$previous"
+    [ ! -e "$system32/purl.scr" ] && [ ! -e "$syswow64/purl.scr" ] && [ ! -e "$own" ] &&
+        [ "$(entry_version)" = - ] && same_ci "$(current_saver)" "$previous"
 }
-"${driver[@]}" --without-administrator "$setup_windows" /S >/dev/null 2>&1
+"${driver[@]}" --without-administrator "$setup_windows" /S /AllUsers >/dev/null 2>&1
 code=$?
-verdict "setup silent without an administrator: exits 2, writes nothing" \
+verdict "setup silent for everyone without an administrator: exits 2, writes nothing" \
     "$([ "$code" -eq 2 ] && nothing_written; echo $?)" "exit $code, or something was written"
-"${driver[@]}" --without-administrator "$setup_windows" >/dev/null 2>&1 &
-pid=$!
-missing=
-page "needs an administrator" OK && xdotool key Return
-end_of "$pid" 40 # the driver ends the program itself after 30 s
-code=$?
-verdict "setup clicked without an administrator: says it needs one, exits 2, writes nothing" \
-    "$([ -z "$missing" ] && [ "$code" -eq 2 ] && nothing_written; echo $?)" "${missing:-exit $code}"
 "$WINE32" "$setup_windows" /S >/dev/null 2>&1
 uninstall_in_place --without-administrator
 code=$?
-verdict "uninstall silent without an administrator: exits 2, removes nothing" \
+verdict "uninstall silent without an administrator, installed for everyone: exits 2, removes nothing" \
     "$([ "$code" -eq 2 ] && [ -e "$system32/purl.scr" ] && [ "$(entry_version)" = "$PURL_VERSION" ]
         echo $?)" "exit $code, or something was removed"
+uninstall QuietUninstallString
+
+# Only for me, clicked without an administrator's rights (Wine has no elevation prompt; the
+# token lacks the Administrators group): the build in the user's programs folder, purl current
+# by its full path, the user's own entry and Start-menu item, nothing in the system folder.
+setup_clicked on "" user
+code=$?
+uninstall_key=$user_key
+saver=$(current_saver)
+verdict "setup clicked only for me without an administrator: the 64-bit build in the user's folder, none in the system folder" \
+    "$([ "$code" -eq 0 ] && cmp -s "$own/purl.scr" "$build/x86_64/purl.scr" &&
+        [ ! -e "$system32/purl.scr" ] && [ ! -e "$syswow64/purl.scr" ]; echo $?)" \
+    "${missing:-exit $code}; $(ls "$own" 2>&1)"
+verdict "setup clicked only for me without an administrator: purl current by its full path" \
+    "$(same_ci "$saver" "$own_windows\\purl.scr"; echo $?)" "SCRNSAVE.EXE $saver"
+verdict "setup clicked only for me without an administrator: the user's own entry and Start-menu item" \
+    "$([ "$(entry_version)" = "$PURL_VERSION" ] && ! "$WINE64" reg query "$machine_key" >/dev/null 2>&1 &&
+        [ -e "$menu_item" ]; echo $?)" "user's entry $(entry_version)"
+# The Start-menu item's command, as the shortcut holds it, makes purl current again.
+choose_saver 'C:\windows\system32\other.scr'
+item_program=$(strings "$menu_item" | grep -m1 -x 'C:\\.*\.exe')
+item_arguments=$(strings -el "$menu_item" | grep -F '_?=' | grep -o '/.*')
+"$WINE32" "$item_program" $item_arguments >/dev/null 2>&1
+saver=$(current_saver)
+verdict "the Start-menu item makes purl current again" \
+    "$(same_ci "$saver" "$own_windows\\purl.scr"; echo $?)" "SCRNSAVE.EXE $saver; ran $item_program $item_arguments"
+choose_saver "$previous"
+"$WINE32" "$item_program" $item_arguments >/dev/null 2>&1
+uninstall UninstallString
+code=$?
+saver=$(current_saver)
+verdict "uninstall clicked from the user's entry: the file, the folder, the entry and the item are gone, the previous saver current" \
+    "$([ "$code" -eq 0 ] && [ ! -e "$own" ] && [ "$(entry_version)" = - ] && [ ! -e "$menu_item" ] &&
+        same_ci "$saver" "$previous"; echo $?)" "${missing:-}; SCRNSAVE.EXE $saver"
+
+# Silent, as an administrator: /CurrentUser and /AllUsers, each undone by the entry's quiet
+# uninstall, whose exit code is the uninstall's own: non-zero with purl.scr in use (mapped as an
+# image by the driver), nothing removed; 0 once it is free, and no file of purl left.
+# switch | where purl.scr goes | the entry
+silent_rows=(
+    "/CurrentUser|$own|$user_key"
+    "/AllUsers|$system32|$machine_key"
+)
+for row in "${silent_rows[@]}"; do
+    IFS='|' read -r switch folder uninstall_key <<<"$row"
+    "$WINE32" "$setup_windows" /S "$switch" >/dev/null 2>&1
+    code=$?
+    verdict "setup silent $switch as an administrator: exits 0, purl.scr in ${folder#"$WINEPREFIX/"}" \
+        "$([ "$code" -eq 0 ] && cmp -s "$folder/purl.scr" "$build/x86_64/purl.scr" &&
+            [ "$(entry_version)" = "$PURL_VERSION" ]; echo $?)" "exit $code, entry $(entry_version)"
+    "${driver[@]}" --hold-image "$(reg_value "$uninstall_key" DisplayIcon | sed 's/,0$//')" >"$BUILD/setup-hold.log" 2>&1 &
+    holder=$!
+    for _ in $(seq 100); do
+        grep -qs held "$BUILD/setup-hold.log" && break
+        sleep 0.1
+    done
+    command=$(reg_value "$uninstall_key" QuietUninstallString)
+    "$WINE32" "$(sed -n 's/^"\([^"]*\)".*/\1/p' <<<"$command")" $(sed -n 's/^"[^"]*" *//p' <<<"$command") >/dev/null 2>&1
+    code=$?
+    verdict "quiet uninstall $switch with purl.scr in use: exits non-zero, removes nothing" \
+        "$([ "$code" -ne 0 ] && [ -e "$folder/purl.scr" ] && [ "$(entry_version)" = "$PURL_VERSION" ]
+            echo $?)" "exit $code; $(cat "$BUILD/setup-hold.log")"
+    kill "$holder" && wait "$holder" 2>/dev/null
+    uninstall QuietUninstallString
+    verdict "quiet uninstall $switch: exits 0, no file of purl left" \
+        "$([ "$uninstall_code" -eq 0 ] && [ -z "$missing" ] && [ ! -e "$folder/purl.scr" ] &&
+            [ "$(entry_version)" = - ]; echo $?)" "exit $uninstall_code; $(left_behind "$folder")"
+done
+uninstall_key=$machine_key
 
 # purl.scr in use, as the settings page's preview keeps it: mapped as an image (the driver maps
 # it so), over an older purl. Silent setup stops (exit code non-zero, the older file and entry
@@ -339,7 +413,7 @@ reg_put "$uninstall_key" DisplayVersion 0.9
 "${driver[@]}" --hold-image 'C:\windows\system32\purl.scr' >"$BUILD/setup-hold.log" 2>&1 &
 holder=$!
 for _ in $(seq 100); do
-    grep -q held "$BUILD/setup-hold.log" && break
+    grep -qs held "$BUILD/setup-hold.log" && break
     sleep 0.1
 done
 "$WINE32" "$setup_windows" /S >/dev/null 2>&1

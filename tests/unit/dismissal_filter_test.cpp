@@ -196,6 +196,7 @@ TEST(DismissalFilter, AHandsMoveEndsAtOnceTheSystemsJumpIsHeld)
         {"held, then back within 4 of the origin",
          {{false, {110, 100}, false}, {false, {102, 100}, false}, {true, {102, 100}, false}},
          "HSS"},
+        {"a late tick with nothing held", {{true, {612, 100}, false}}, "S"},
         {"a move during a change of the screens",
          {{false, {612, 100}, true}, {false, {612, 100}, false}},
          "SS"},
