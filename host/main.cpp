@@ -27,10 +27,11 @@ HWND LiveWindow(uint32_t handle)
 }
 
 // The settings page need not share purl's per-monitor DPI awareness, and since Windows 10 1803
-// (DPI_HOSTING_BEHAVIOR) a window by default takes no child of another awareness: on a scaled display the preview
-// would stay empty or cropped. So the preview's thread takes its host's awareness before it
-// makes the window. The calls exist from Windows 10 1607; where they don't, awareness plays no
-// part in the preview. The full-screen saver keeps the manifest's per-monitor awareness.
+// (DPI_HOSTING_BEHAVIOR) a window by default takes no child of another awareness: on a scaled
+// display the preview would stay empty or cropped. So the preview's thread takes its host's
+// awareness before it makes the window. The calls exist from Windows 10 1607; where they don't,
+// awareness plays no part in the preview. The full-screen saver keeps the manifest's per-monitor
+// awareness.
 void TakeHostDpiAwareness(HWND host)
 {
     using GetContextFn = HANDLE(WINAPI*)(HWND);

@@ -47,6 +47,9 @@ install_missing() {
     command -v zip >/dev/null || needed+=(zip)
     command -v unzip >/dev/null || needed+=(unzip)
     command -v makensis >/dev/null || needed+=(nsis)
+    command -v wixl >/dev/null || needed+=(wixl)
+    command -v msibuild >/dev/null || needed+=(msitools)
+    command -v faketime >/dev/null || needed+=(faketime)
     if [ ${#needed[@]} -gt 0 ]; then
         echo "installing: ${needed[*]}"
         export DEBIAN_FRONTEND=noninteractive
@@ -264,6 +267,31 @@ stop_all() {
     stop_monitors
     wait >/dev/null 2>&1
     return 0
+}
+
+# Builds a Windows Installer package from installer/purl.wxs with wixl: $1 x64 or x86, $2 the
+# version, $3 the purl.scr it installs, $4 the package, $5 its time (seconds since 1970; the
+# commit's). The product and package codes come from the version and the file's bytes, and
+# wixl runs at that time (faketime), so the same input gives the same bytes.
+build_msi() {
+    local arch=$1 version=$2 work digest template='Intel;1033' code product package
+    work=$(mktemp -d)
+    cp "$3" "$work/purl.scr"
+    cp "$PURL_ROOT/resources/icon_letter.ico" "$work/purl.ico"
+    cp "$PURL_ROOT/installer/purl.wxs" "$work/purl.wxs"
+    touch -d "@$5" "$work"/*
+    [ "$arch" = x64 ] && template='x64;1033'
+    digest=$({ echo "purl $arch $version"; cat "$3"; } | sha256sum | tr a-f A-F)
+    product=${digest:0:8}-${digest:8:4}-${digest:12:4}-${digest:16:4}-${digest:20:12}
+    package=${digest:32:8}-${digest:40:4}-${digest:44:4}-${digest:48:4}-${digest:52:12}
+    (cd "$work" && faketime "@$5" wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
+        -D ProductCode="$product" -o purl.msi purl.wxs &&
+        faketime "@$5" msibuild purl.msi -s "purl (screen saver)" purl "$template" "{$package}") \
+        >"$work/wixl.log" 2>&1
+    code=$?
+    [ "$code" -eq 0 ] && cp "$work/purl.msi" "$4" || cat "$work/wixl.log" >&2
+    rm -rf "$work"
+    return "$code"
 }
 
 # Windows path of a file under the tree, as Wine's Z: drive sees it.

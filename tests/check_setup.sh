@@ -210,6 +210,10 @@ restore() {
     reg_put "$wine_key" Version "$saved_version"
     [ ${#put_files[@]} -gt 0 ] && rm -rf "${put_files[@]}"
     "$WINE64" reg delete "$user_key" /f >/dev/null 2>&1
+    for package in "${next_msi:-}" "${msi64:-}"; do # a Windows Installer product left installed
+        [ -f "$package" ] && reg_value "$(product_key "$package")" DisplayVersion >/dev/null &&
+            "$WINE64" msiexec /x "$(windows_path "$package")" /qn >/dev/null 2>&1
+    done
     "$WINE64" reg delete 'HKCU\Software\purl' /f >/dev/null 2>&1
     if [ "$had_entry" = 0 ]; then
         "$WINE64" reg delete "$uninstall_key" /f >/dev/null 2>&1
@@ -404,6 +408,54 @@ for row in "${silent_rows[@]}"; do
 done
 uninstall_key=$machine_key
 
+# The Windows Installer packages beside setup, installed by msiexec as deployment tools do
+# (/qn): the x64 package puts the 64-bit build in the native system32 with its entry; a package
+# of the next version, holding another file, replaces it (one entry, the new file); removing it
+# leaves neither; the x86 package refuses 64-bit Windows with its message and changes nothing.
+# (The x86 package installs in the 32-bit prefix, below.)
+msi64=${setup%-setup.exe}-x64.msi
+msi32=${setup%-setup.exe}-x86.msi
+msi_log=$BUILD/setup-msi.log
+product_key() { # $1: a package; the key of its Add/Remove Programs entry
+    echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msiinfo export "$1" Property |
+        tr -d '\r' | sed -n 's/^ProductCode\t//p')"
+}
+msiexec() { # $1: the loader, then msiexec's arguments; its exit code
+    local loader=$1
+    shift
+    "$loader" msiexec "$@" /qn /l*v "$(windows_path "$msi_log")" >/dev/null 2>&1
+}
+next_msi=$(mktemp -d)/purl-next-x64.msi
+build_msi x64 "${PURL_VERSION%.*}.$((${PURL_VERSION##*.} + 1))" "$build/x86_64/purl_paint_reference.scr" \
+    "$next_msi" "$(date +%s)"
+msiexec "$WINE64" /i "$(windows_path "$msi64")"
+code=$?
+entry=$(reg_value "$(product_key "$msi64")" DisplayVersion)
+verdict "msiexec /i the x64 package: exits 0, the 64-bit build in the native system32, the entry" \
+    "$([ "$code" -eq 0 ] && cmp -s "$system32/purl.scr" "$build/x86_64/purl.scr" &&
+        [ "$entry" = "$PURL_VERSION" ] && same_ci "$(current_saver)" "$previous"; echo $?)" \
+    "exit $code, entry ${entry:--}, SCRNSAVE.EXE $(current_saver); see $msi_log"
+msiexec "$WINE64" /i "$(windows_path "$next_msi")"
+code=$?
+verdict "msiexec /i the next version over it: exits 0, one entry, the new file" \
+    "$([ "$code" -eq 0 ] && cmp -s "$system32/purl.scr" "$build/x86_64/purl_paint_reference.scr" &&
+        ! reg_value "$(product_key "$msi64")" DisplayVersion >/dev/null &&
+        reg_value "$(product_key "$next_msi")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
+msiexec "$WINE64" /x "$(windows_path "$next_msi")"
+code=$?
+verdict "msiexec /x: exits 0, neither file nor entry" \
+    "$([ "$code" -eq 0 ] && [ ! -e "$system32/purl.scr" ] &&
+        ! reg_value "$(product_key "$next_msi")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
+msiexec "$WINE32" /i "$(windows_path "$msi32")"
+code=$?
+# Windows exits 1603 and shows the message; Wine 8's msiexec exits 67 and logs no message, so
+# the message is read from the package's launch conditions.
+verdict "msiexec /i the x86 package on 64-bit Windows: refuses with its message, changes nothing" \
+    "$([ "$code" -ne 0 ] && msiinfo export "$msi32" LaunchCondition | grep -q 'install purl-[0-9.]*-x64.msi' &&
+        [ ! -e "$system32/purl.scr" ] && [ ! -e "$syswow64/purl.scr" ] &&
+        ! reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
+rm -rf "${next_msi%/*}"
+
 # purl.scr in use, as the settings page's preview keeps it: mapped as an image (the driver maps
 # it so), over an older purl. Silent setup stops (exit code non-zero, the older file and entry
 # kept); clicked, it asks to close the settings and goes on with Retry once they are.
@@ -526,6 +578,15 @@ fi
     saver=$(current_saver)
     verdict "uninstall clicked, 32-bit Windows: the previous saver is current again" \
         "$(same_ci "$saver" "$previous"; echo $?)" "SCRNSAVE.EXE $saver"
+    msiexec "$WINE32" /i "$(windows_path "$msi32")"
+    code=$?
+    verdict "msiexec /i the x86 package, 32-bit Windows: exits 0, the 32-bit build in system32, the entry" \
+        "$([ "$code" -eq 0 ] && cmp -s "$system32/purl.scr" "$build/i686/purl.scr" &&
+            reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
+    msiexec "$WINE32" /x "$(windows_path "$msi32")"
+    verdict "msiexec /x, 32-bit Windows: exits 0, neither file nor entry" \
+        "$([ $? -eq 0 ] && [ ! -e "$system32/purl.scr" ] &&
+            ! reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null; echo $?)" "see $msi_log"
     exit "$failures"
 )
 failures=$((failures + $?))

@@ -211,8 +211,9 @@ TEST_F(scene, snapshot_and_melt)
     Offset first_offset = {};
     const Picture first = WaitForTheCopy(window, &first_offset);
     EXPECT_GT(first_offset.match, 0.95);
-    // As many colours as the desktop showed, give or take the border and the tremble's edge.
-    EXPECT_GT(DistinctColours(first), DistinctColours(desktop_shown) * 9 / 10);
+    // About as many colours as the desktop showed (the signs hide some of it): a picture held
+    // to fewer colours than the screen shows keeps a small share of them.
+    EXPECT_GT(DistinctColours(first), DistinctColours(desktop_shown) * 3 / 4);
     CheckBorder(first, first_offset);
     // Each monitor shows its own part of the desktop.
     for (const RECT& m : MonitorsInShot())
