@@ -204,8 +204,8 @@ Function FindOtherAccount
         ${If} $3 <> 0
             System::Call '*$1(&t${NSIS_MAX_STRLEN} .r2)'
             System::Call 'wtsapi32::WTSFreeMemory(p r1)'
-            ${If} $2 != ""
-            ${AndIf} $2 != $0 ; case-blind, as account names are
+            ; No user in the session (a deployment tool running setup as SYSTEM), or another.
+            ${If} $2 != $0 ; case-blind, as account names are
                 StrCpy $other_account 1
             ${EndIf}
         ${EndIf}
@@ -215,6 +215,21 @@ FunctionEnd
 Function .onInit
     StrCpy $make_current ${BST_CHECKED} ; silent setup makes it current too
     !insertmacro FIND_SYSTEM
+    ; /AllUsers without an administrator: said here, as MultiUser's message would wait for a
+    ; click even with /S.
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 /AllUsers $1
+    ${IfNot} ${Errors}
+    ${AndIf} $is_9x == 0
+        UserInfo::GetAccountType
+        Pop $1
+        ${If} $1 != Admin
+        ${AndIf} $1 != Power
+            MessageBox MB_OK|MB_ICONSTOP "${MULTIUSER_INIT_TEXT_ALLUSERSNOTPOSSIBLE}" /SD IDOK
+            Call CannotInstall
+        ${EndIf}
+    ${EndIf}
     !insertmacro MULTIUSER_INIT
     Call FindOtherAccount
 FunctionEnd
@@ -237,6 +252,7 @@ Function WelcomeShow
         ${If} $MultiUser.Privileges != Admin
         ${AndIf} $MultiUser.Privileges != Power
             EnableWindow $everyone_button 0
+            SendMessage $everyone_button ${WM_SETTEXT} 0 "STR:Install for everyone (right-click setup, Run as administrator)"
         ${EndIf}
         ${NSD_OnClick} $everyone_button WelcomeChooseUsers
         ${NSD_OnClick} $0 WelcomeChooseUsers
@@ -272,7 +288,6 @@ Function FinishShow
         SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:$0."
     ${EndIf}
 FunctionEnd
-
 
 ; The Start-menu item of an install for the user only: the settings page lists only the savers
 ; of the system folders and the current one, so the item makes purl current again and opens the
@@ -353,26 +368,39 @@ Section
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" EstimatedSize $0
 SectionEnd
 
-; Where the uninstaller stands decides what it removes: beside purl.scr, an install for the user
-; only (no administrator needed); else an install for everyone, in the system folder.
+; Where the uninstaller stands decides what it removes: beside purl.scr, or with only the user's
+; own entry (purl.scr gone), an install for the user only (no administrator needed); else an
+; install for everyone, in the system folder. The Start-menu item only makes purl current.
 Function un.onInit
     !insertmacro FIND_SYSTEM
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "${CURRENT_SWITCH}" $1
+    ${IfNot} ${Errors}
+        StrCpy $MultiUser.InstallMode CurrentUser
+        StrCpy $saver_path "$INSTDIR\purl.scr"
+        ${If} ${FileExists} $saver_path
+            Call un.MakeCurrent
+            Call un.OpenSettings
+        ${EndIf}
+        Quit
+    ${EndIf}
+    ${If} $wow64 == 1
+        SetRegView 64 ; the machine's entry, as setup wrote it
+    ${EndIf}
+    ClearErrors
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" UninstallString
     ${If} ${FileExists} "$INSTDIR\purl.scr"
+    ${OrIf} ${Errors}
         StrCpy $MultiUser.InstallMode CurrentUser
         SetShellVarContext current
         StrCpy $saver_path "$INSTDIR\purl.scr"
-        ${GetParameters} $0
-        ${GetOptions} $0 "${CURRENT_SWITCH}" $1
-        ${IfNot} ${Errors}
-            Call un.MakeCurrent
-            Call un.OpenSettings
-            Quit
-        ${EndIf}
     ${Else}
         UserInfo::GetAccountType
         Pop $0
         ${If} $is_9x == 0
         ${AndIf} $0 != Admin
+        ${AndIf} $0 != Power
             MessageBox MB_OK|MB_ICONSTOP "purl was installed for everyone on this computer: removing it needs an administrator." /SD IDOK
             Call un.CannotInstall
         ${EndIf}
@@ -384,9 +412,6 @@ FunctionEnd
 
 Section Uninstall
     !insertmacro NATIVE_SYSTEM ; also for the previous saver's file, found in the native folder
-    ${If} $MultiUser.InstallMode == AllUsers
-        StrCpy $saver_path "$SYSDIR\purl.scr"
-    ${EndIf}
     retry:
     ClearErrors
     Delete $saver_path
@@ -432,11 +457,22 @@ Section Uninstall
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"
     Delete "${MENU_ITEM}"
     ; Run in place (the quiet uninstall), the uninstaller cannot delete its own file: a hidden
-    ; command deletes it and the folder a moment after it ends. Its copy in the temporary folder
-    ; (the clicked uninstall) deletes them itself.
-    ${If} $EXEDIR == $INSTDIR
-        SetOutPath $TEMP ; the command's working folder, which must not be the one it removes
-        ExecShell "" "$SYSDIR\cmd.exe" '/c ping -n 3 127.0.0.1 >nul & del /f /q "$INSTDIR\uninstall.exe" & rmdir "$INSTDIR"' SW_HIDE
+    ; command deletes it and the folder once it has ended (trying each second for a minute), or
+    ; on 9x, which has no cmd, the next start does. Every program it names by its full path, from
+    ; the Windows folder (a temporary folder may hold planted programs). Its copy in the
+    ; temporary folder (the clicked uninstall) deletes them itself.
+    GetFullPathName /SHORT $0 $EXEDIR
+    GetFullPathName /SHORT $1 $INSTDIR
+    ${If} $0 == $1
+    ${AndIf} $is_9x == 1
+        Delete /REBOOTOK "$INSTDIR\uninstall.exe"
+        RMDir /REBOOTOK $INSTDIR
+    ${ElseIf} $0 == $1
+        ${If} $wow64 == 1
+            ${EnableX64FSRedirection} ; the shell's DLLs load only with it on
+        ${EndIf}
+        SetOutPath $WINDIR
+        ExecShell "" "$SYSDIR\cmd.exe" '/c for /l %i in (1,1,60) do @("$SYSDIR\ping.exe" -n 2 127.0.0.1 >nul & del /f /q "$INSTDIR\uninstall.exe" >nul 2>&1 & rmdir "$INSTDIR" >nul 2>&1 & if not exist "$INSTDIR" exit)' SW_HIDE
     ${Else}
         Delete "$INSTDIR\uninstall.exe"
         RMDir $INSTDIR

@@ -271,23 +271,26 @@ stop_all() {
 
 # Builds a Windows Installer package from installer/purl.wxs with wixl: $1 x64 or x86, $2 the
 # version, $3 the purl.scr it installs, $4 the package, $5 its time (seconds since 1970; the
-# commit's). The product and package codes come from the version and the file's bytes, and
-# wixl runs at that time (faketime), so the same input gives the same bytes.
+# commit's). The product code comes from the package's kind and version (a rebuild of a version
+# is the same product), the package code from all it holds, and wixl runs with the clock
+# stopped at that time (faketime), so the same input gives the same bytes.
 build_msi() {
-    local arch=$1 version=$2 work digest template='Intel;1033' code product package
+    local arch=$1 version=$2 work digest template='Intel;1033' code product package clock
     work=$(mktemp -d)
     cp "$3" "$work/purl.scr"
     cp "$PURL_ROOT/resources/icon_letter.ico" "$work/purl.ico"
     cp "$PURL_ROOT/installer/purl.wxs" "$work/purl.wxs"
     touch -d "@$5" "$work"/*
     [ "$arch" = x64 ] && template='x64;1033'
-    digest=$({ echo "purl $arch $version"; cat "$3"; } | sha256sum | tr a-f A-F)
+    digest=$(echo "purl $arch $version" | sha256sum | tr a-f A-F)
     product=${digest:0:8}-${digest:8:4}-${digest:12:4}-${digest:16:4}-${digest:20:12}
-    package=${digest:32:8}-${digest:40:4}-${digest:44:4}-${digest:48:4}-${digest:52:12}
-    (cd "$work" && faketime "@$5" wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
+    digest=$(cat <(echo "purl $arch $version") "$work"/purl.{scr,ico,wxs} | sha256sum | tr a-f A-F)
+    package=${digest:0:8}-${digest:8:4}-${digest:12:4}-${digest:16:4}-${digest:20:12}
+    clock=$(TZ=UTC date -d "@$5" '+%Y-%m-%d %H:%M:%S') # without "@": a clock that stands still
+    (cd "$work" && TZ=UTC faketime -f "$clock" wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
         -D ProductCode="$product" -o purl.msi purl.wxs &&
-        faketime "@$5" msibuild purl.msi -s "purl (screen saver)" purl "$template" "{$package}") \
-        >"$work/wixl.log" 2>&1
+        TZ=UTC faketime -f "$clock" msibuild purl.msi -s "purl (screen saver)" purl "$template" \
+            "{$package}") >"$work/wixl.log" 2>&1
     code=$?
     [ "$code" -eq 0 ] && cp "$work/purl.msi" "$4" || cat "$work/wixl.log" >&2
     rm -rf "$work"

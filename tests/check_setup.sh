@@ -26,7 +26,7 @@ windows=$WINEPREFIX/drive_c/windows
 system32=$windows/system32
 syswow64=$windows/syswow64
 # An install for the user only: the user's own programs folder and Start-menu item.
-profile=$(ls -d "$WINEPREFIX"/drive_c/users/* | grep -v /Public | head -1)
+profile=$WINEPREFIX/drive_c/users/${USER:-$(id -un)} # Wine names the user's folder so
 own=$profile/AppData/Local/Programs/purl
 own_windows="C:\\users\\${profile##*/}\\AppData\\Local\\Programs\\purl"
 menu_item="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/purl screen saver.lnk"
@@ -328,7 +328,7 @@ nothing_written() {
     [ ! -e "$system32/purl.scr" ] && [ ! -e "$syswow64/purl.scr" ] && [ ! -e "$own" ] &&
         [ "$(entry_version)" = - ] && same_ci "$(current_saver)" "$previous"
 }
-"${driver[@]}" --without-administrator "$setup_windows" /S /AllUsers >/dev/null 2>&1
+"${driver[@]}" --without-administrator "$setup_windows" "/S /AllUsers" >/dev/null 2>&1
 code=$?
 verdict "setup silent for everyone without an administrator: exits 2, writes nothing" \
     "$([ "$code" -eq 2 ] && nothing_written; echo $?)" "exit $code, or something was written"
@@ -448,10 +448,10 @@ verdict "msiexec /x: exits 0, neither file nor entry" \
         ! reg_value "$(product_key "$next_msi")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
 msiexec "$WINE32" /i "$(windows_path "$msi32")"
 code=$?
-# Windows exits 1603 and shows the message; Wine 8's msiexec exits 67 and logs no message, so
-# the message is read from the package's launch conditions.
+# 1603 (installation failed), of which an exit status keeps 67; Wine's msiexec logs no message
+# with /qn, so the message is read from the package's launch conditions.
 verdict "msiexec /i the x86 package on 64-bit Windows: refuses with its message, changes nothing" \
-    "$([ "$code" -ne 0 ] && msiinfo export "$msi32" LaunchCondition | grep -q 'install purl-[0-9.]*-x64.msi' &&
+    "$([ "$code" -eq $((1603 & 255)) ] && msiinfo export "$msi32" LaunchCondition | grep -q 'install purl-[0-9.]*-x64.msi' &&
         [ ! -e "$system32/purl.scr" ] && [ ! -e "$syswow64/purl.scr" ] &&
         ! reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
 rm -rf "${next_msi%/*}"
@@ -557,6 +557,8 @@ fi
         kill $(jobs -rp) 2>/dev/null
         choose_saver -
         "$WINE32" reg delete "$uninstall_key" /f >/dev/null 2>&1
+        reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null &&
+            "$WINE32" msiexec /x "$(windows_path "$msi32")" /qn >/dev/null 2>&1
         rm -rf "$system32"/{previous,purl}.scr "$prefix32/drive_c/Program Files/purl" \
             "$prefix32"/drive_c/users/*/Temp/{ns,~nsu}*.tmp
         "$WINESERVER" -k 2>/dev/null
