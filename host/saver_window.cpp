@@ -105,10 +105,10 @@ HeldMove held_move;
 
 // The picture and the signs follow the screens; the cursor's travel is measured from where the
 // change left it, as the system may have moved it off a monitor that went away.
-void FollowScreens(HWND window, const Screens& now, bool from_screen)
+void FollowScreens(HWND window, const Screens& now)
 {
     covered = now;
-    FollowScreen(window, now.box, from_screen);
+    FollowScreen(window, now.box);
     POINT cursor;
     if (GetCursorPos(&cursor))
         g_saver.last_cursor = {cursor.x, cursor.y};
@@ -122,7 +122,7 @@ bool FollowedScreens(HWND window)
     const Screens now = ReadScreens();
     if (SameScreens(now, covered))
         return false;
-    FollowScreens(window, now, true);
+    FollowScreens(window, now);
     return true;
 }
 
@@ -209,7 +209,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
     // depth changed, which the box does not show.
     case WM_DISPLAYCHANGE:
         if (!g_saver.is_preview) {
-            FollowScreens(window, ReadScreens(), false);
+            FollowScreens(window, ReadScreens());
             return 0;
         }
         break;

@@ -111,31 +111,25 @@ int ScreenDepth()
     return depth;
 }
 
-void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change,
-                    bool from_screen)
+void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change)
 {
     const int width = after.right - after.left;
     const int height = after.bottom - after.top;
     HDC window_dc = GetDC(window);
     void* bits = nullptr;
     Backdrop made = NewBackdrop(window_dc, width, height, &bits);
-    // The newly shown parts come from the screen, which the window does not cover there yet;
-    // or, where the system may not have drawn them yet, take the desktop's colour. (The desktop's
-    // own painting fills only the desktop as the process last saw it, often the old box.)
-    HDC screen = GetDC(nullptr);
-    if (change.measure_colours) // the depth changed
+    if (change.measure_colours) { // the depth changed
+        HDC screen = GetDC(nullptr);
         TakeScreenPalette(window, screen);
-    UseScreenPalette(screen);
+        ReleaseDC(nullptr, screen);
+    }
+    // The newly shown parts take the desktop's colour: the system may not have drawn them yet
+    // (the desktop's own painting fills only the desktop as the process last saw it).
     for (int i = 0; i < change.fresh_count; ++i) {
         const PlainRect& r = change.fresh[i];
         const RECT part = {r.left, r.top, r.right, r.bottom};
-        if (from_screen)
-            BitBlt(made.dc, r.left, r.top, r.right - r.left, r.bottom - r.top, screen,
-                   after.left + r.left, after.top + r.top, SRCCOPY);
-        else
-            FillRect(made.dc, &part, GetSysColorBrush(COLOR_DESKTOP));
+        FillRect(made.dc, &part, GetSysColorBrush(COLOR_DESKTOP));
     }
-    ReleaseDC(nullptr, screen);
     const PlainRect& k = change.kept;
     const int kept_width = k.right - k.left, kept_height = k.bottom - k.top;
     if (kept_width > 0 && kept_height > 0)

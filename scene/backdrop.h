@@ -13,12 +13,10 @@ int BackdropDepth();
 PlainRect BackdropBox();
 int ScreenDepth();
 
-// After a change of the screens, while the window still stands where it stood: a Backdrop for
-// the window's new box on the screen, keeping what the old one showed where they overlap. The
-// newly shown parts are copied from the screen when it shows them (from_screen), else they
-// take the desktop's background colour.
-void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change,
-                    bool from_screen);
+// After a change of the screens: a Backdrop for the window's new box on the screen, keeping what
+// the old one showed where they overlap; the newly shown parts take the desktop's background
+// colour (the system may not have drawn a monitor just added, and copying it could show black).
+void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change);
 
 // Applies one tick's drips inside the given client area.
 void MeltBackdrop(const RECT& client);

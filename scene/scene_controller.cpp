@@ -82,13 +82,13 @@ void OnDestroy(HWND window)
 }
 } // namespace
 
-void FollowScreen(HWND window, const RECT& box, bool from_screen)
+void FollowScreen(HWND window, const RECT& box)
 {
     // From the part of the screen the picture shows, whatever the system did to the window.
     const PlainRect before = BackdropBox();
     const PlainRect after = {box.left, box.top, box.right, box.bottom};
     const ScreenChange change = PlanScreenChange(before, after, BackdropDepth(), ScreenDepth());
-    RemakeBackdrop(window, after, change, from_screen); // before the window covers new parts
+    RemakeBackdrop(window, after, change);
     SetWindowPos(window, HWND_TOPMOST, box.left, box.top, box.right - box.left,
                  box.bottom - box.top, SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOREDRAW);
     ReadSignMonitors(window);

@@ -7,5 +7,4 @@ LRESULT SceneProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The full-screen saver after a change of the screens: its picture and signs follow the window
 // to its new box on the screen (in screen coordinates), and the window is moved there, topmost.
-// from_screen: the screen already shows the newly shown parts (see RemakeBackdrop).
-void FollowScreen(HWND window, const RECT& box, bool from_screen);
+void FollowScreen(HWND window, const RECT& box);

@@ -296,11 +296,11 @@ bool ASignKeptItsPlace(const std::vector<RECT>& before, const std::vector<RECT>&
     return false;
 }
 
-// Each step of the layout's display changes: the window follows; a part newly shown holds the
-// desktop that was there (or the desktop's colour, when the saver followed in the message
-// before a tick saw the change), while the rest keeps its melted picture rather than a fresh
-// copy; a sign on the primary keeps its place on the screen when the primary stays as it was,
-// the box's origin moving or not; a key still ends the saver with 0 after them all.
+// Each step of the layout's display changes: the window follows; a part newly shown takes the
+// desktop's colour (a copy of the screen could catch it undrawn, black) and melts, while the
+// rest keeps its melted picture rather than a fresh copy; a sign on the primary keeps its place on
+// the screen when the primary stays as it was, the box's origin moving or not; a key still ends the
+// saver with 0 after them all.
 TEST_F(display, follows_changes)
 {
     const std::vector<std::string> steps = DisplaySteps();
@@ -356,19 +356,15 @@ TEST_F(display, follows_changes)
         const Picture shot = CaptureScreenWithoutSigns(window);
         offset = BestOffset(shot, DesktopShown);
         OffsetRect(&shown, -first_box.left, -first_box.top);
-        const double copy = MatchAt(shot, DesktopShown, offset.dx, offset.dy, shown);
-        const double plain = MatchAt(shot, DesktopBackground, 0, 0, shown);
-        EXPECT_TRUE(copy > 0.9 || plain > 0.9)
-            << "the newly shown part is neither the desktop that was there (" << copy
-            << ") nor the desktop's colour (" << plain << ")";
+        EXPECT_GT(MatchAt(shot, DesktopBackground, 0, 0, shown), 0.9)
+            << "the newly shown part does not show the desktop's colour";
         EXPECT_LT(MatchAt(shot, DesktopShown, offset.dx, offset.dy, primary_in_shot), 0.99)
             << "the primary shows a fresh copy, not its melted picture";
-        uint32_t (*const first_shown)(int, int) = copy > 0.9 ? DesktopShown : DesktopBackground;
         EXPECT_TRUE(WaitUntil(
             [&] {
                 const Picture later = CaptureScreenWithoutSigns(window);
                 const Offset at = BestOffset(later, DesktopShown);
-                return MatchAt(later, first_shown, at.dx, at.dy, shown) < 0.98;
+                return MatchAt(later, DesktopBackground, at.dx, at.dy, shown) < 0.98;
             },
             20000))
             << "the newly shown part does not melt";
@@ -438,9 +434,9 @@ TEST_F(scene, tiny_previews)
     }
 }
 
-// The Backdrop's frames a saver shows over its first ticks (the signs masked), by tick: the last
-// shot taken within each tick, the desktop itself left out. A tick that no shot caught (a slow
-// machine) is missing, not mistaken for the next.
+// The Backdrop's frames a saver shows over its first ticks (the signs masked), by tick: the first
+// settled shot taken within each tick, the desktop itself left out. A tick that no shot caught (a
+// slow machine) is missing, not mistaken for the next.
 std::map<long, Picture> SettledFrames(const std::string& program, const Picture& desktop)
 {
     Saver saver;
@@ -481,6 +477,12 @@ std::map<long, Picture> SettledFrames(const std::string& program, const Picture&
         // The shot waits until the signs stand still, so it is not taken while a tick draws;
         // the tick is read before and after it.
         const long tick = ticks();
+        // One frame a tick: a further shot would run into the next tick and, discarded, leave
+        // too little of it for its own shot (a shot and its wait take about half a tick here).
+        if (frames.count(tick) != 0) {
+            Pump(10);
+            continue;
+        }
         Picture shot = CaptureScreenWithoutSigns(window);
         if (ticks() == tick && shot.pixels != desktop.pixels && !MostlyBlack(shot))
             frames[tick] = std::move(shot); // a black window is one that has not painted yet
@@ -538,7 +540,12 @@ TEST_F(scene, tick_redraw_frames)
         }
         previous = &d->second;
     }
-    EXPECT_GE(compared, 3u) << painted.size() << " ticks painted, " << drawn.size() << " drawn";
+    std::string caught;
+    for (const auto& frame : painted)
+        caught += " p" + std::to_string(frame.first);
+    for (const auto& frame : drawn)
+        caught += " d" + std::to_string(frame.first);
+    EXPECT_GE(compared, 3u) << "ticks caught:" << caught;
     // Each tick melts the picture further, beyond moving it to a new tremble offset.
     EXPECT_GE(pairs, 1u);
     EXPECT_EQ(melted, pairs) << melted << " of " << pairs << " ticks after another melted";
