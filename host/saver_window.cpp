@@ -102,6 +102,7 @@ bool SameScreens(const Screens& a, const Screens& b)
 const UINT_PTR kSettleTimer = 2;
 const UINT kSettleTime = 500; // ms
 HeldMove held_move;
+DWORD followed_at; // GetTickCount() when the screens were last followed
 
 // The picture and the signs follow the screens; the cursor's travel is measured from where the
 // change left it, as the system may have moved it off a monitor that went away.
@@ -114,6 +115,7 @@ void FollowScreens(HWND window, const Screens& now)
         g_saver.last_cursor = {cursor.x, cursor.y};
     KillTimer(window, kSettleTimer);
     held_move.held = false;
+    followed_at = GetTickCount();
 }
 
 // Whether the screens changed since the saver last covered them; it then follows them.
@@ -134,11 +136,26 @@ CursorPoint CursorNow()
     return {cursor.x, cursor.y};
 }
 
+// Whether the screens changed with this move or a moment before it. Just after a change the
+// system may still report the cursor where the old screens had it, and then where the new ones
+// have it (under Wine, the same point of the X screen seen through the old and then the new
+// origin, up to some 250 ms apart): until the moment has passed, each move takes the travel's
+// origin again instead of being judged.
+bool ScreensChanging(HWND window)
+{
+    if (FollowedScreens(window))
+        return true;
+    if (GetTickCount() - followed_at >= kSettleTime)
+        return false;
+    g_saver.last_cursor = CursorNow();
+    return true;
+}
+
 // True when the move is taken here; false when it goes on to the dismissal filter, which ends
 // the saver for a move judged to end it.
 bool TakeMouseMove(HWND window)
 {
-    const bool changed = FollowedScreens(window);
+    const bool changed = ScreensChanging(window);
     const bool was_held = held_move.held;
     switch (JudgeMouseMove(held_move, g_saver.last_cursor, CursorNow(), g_saver.mouse_threshold,
                            changed)) {
@@ -205,8 +222,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARA
             return 0;
         break;
     // Windows sends it once the new mode is set, and may not yet have drawn the desktop on a
-    // monitor just added: a newly shown part takes the desktop's colour. Also when only the
-    // depth changed, which the box does not show.
+    // monitor just added: a newly shown part takes the desktop's own picture. Also when only
+    // the depth changed, which the box does not show.
     case WM_DISPLAYCHANGE:
         if (!g_saver.is_preview) {
             FollowScreens(window, ReadScreens());

@@ -123,12 +123,19 @@ void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& cha
         TakeScreenPalette(window, screen);
         ReleaseDC(nullptr, screen);
     }
-    // The newly shown parts take the desktop's colour: the system may not have drawn them yet
-    // (the desktop's own painting fills only the desktop as the process last saw it).
+    // The newly shown parts take the desktop's own picture: its colour, then its wallpaper or
+    // pattern, drawn in screen coordinates where the system draws them. A copy of the screen
+    // could show black or garbage there, as the system may not have drawn a monitor just added.
     for (int i = 0; i < change.fresh_count; ++i) {
         const PlainRect& r = change.fresh[i];
         const RECT part = {r.left, r.top, r.right, r.bottom};
         FillRect(made.dc, &part, GetSysColorBrush(COLOR_DESKTOP));
+        const int saved = SaveDC(made.dc);
+        SetViewportOrgEx(made.dc, -after.left, -after.top, nullptr);
+        IntersectClipRect(made.dc, after.left + r.left, after.top + r.top, after.left + r.right,
+                          after.top + r.bottom);
+        PaintDesktop(made.dc);
+        RestoreDC(made.dc, saved);
     }
     const PlainRect& k = change.kept;
     const int kept_width = k.right - k.left, kept_height = k.bottom - k.top;

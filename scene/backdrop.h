@@ -14,8 +14,9 @@ PlainRect BackdropBox();
 int ScreenDepth();
 
 // After a change of the screens: a Backdrop for the window's new box on the screen, keeping what
-// the old one showed where they overlap; the newly shown parts take the desktop's background
-// colour (the system may not have drawn a monitor just added, and copying it could show black).
+// the old one showed where they overlap; the newly shown parts take the desktop's own picture
+// (its wallpaper or pattern on its colour): the system may not have drawn a monitor just added,
+// and a copy of the screen could show black there.
 void RemakeBackdrop(HWND window, const PlainRect& after, const ScreenChange& change);
 
 // Applies one tick's drips inside the given client area.
