@@ -279,13 +279,16 @@ void MoveMouseTo(int x, int y)
     input.mi.dy = ((y - box.top) * 65536 + 65535) / (box.bottom - box.top);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendOneInput(input);
-    // The pointer stands there once the system has taken the move.
-    WaitUntil(
-        [&] {
-            POINT now;
-            return GetCursorPos(&now) && now.x == x && now.y == y;
-        },
-        1000);
+    // The pointer stands there once the system has taken the move, and once the X server has
+    // too: Wine answers GetCursorPos from its own record for 100 ms after a change, and after
+    // that asks the X server, which takes the warp a moment later.
+    const auto there = [&] {
+        POINT now;
+        return GetCursorPos(&now) && now.x == x && now.y == y;
+    };
+    WaitUntil(there, 1000);
+    Pump(110);
+    WaitUntil(there, 1000);
 }
 
 void MoveMouseBy(int dx, int dy)

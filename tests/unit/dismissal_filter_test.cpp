@@ -182,7 +182,8 @@ TEST(DismissalFilter, AHandsMoveEndsAtOnceTheSystemsJumpIsHeld)
         std::vector<MoveEvent> events;
         const char* verdicts;
     } rows[] = {
-        {"one jump, then the screens change", {{false, {612, 100}, false}, {true, {612, 100}, true}},
+        {"one jump, then the screens change",
+         {{false, {612, 100}, false}, {true, {612, 100}, true}},
          "HS"},
         {"one jump, moves to the same place, then the screens change",
          {{false, {612, 100}, false}, {false, {612, 100}, false}, {true, {612, 100}, true}},

@@ -21,7 +21,7 @@ bool Holds(const PlainRect& r, int x, int y)
     return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
 }
 
-TEST(ScreenChange, KeepsTheOverlapAndCopiesTheNewlyShownParts)
+TEST(ScreenChange, KeepsTheOverlapAndFindsTheNewlyShownParts)
 {
     const ChangeRow rows[] = {
         {"nothing changed",
