@@ -30,7 +30,9 @@ SetDateSave off ; no file times inside: the same binaries give the same setup
 !define SPIF_SENDCHANGE 2
 !define SPIF_UPDATE_AND_SEND 3 ; SPIF_UPDATEINIFILE | SPIF_SENDCHANGE
 !define IMAGE_FILE_MACHINE_AMD64 34404
-!define IN_USE_TEXT "purl.scr is in use: the screen-saver settings show its preview, or purl is running.$\r$\n$\r$\nClose the screen-saver settings and end purl, then click Retry."
+; purl.scr that cannot be written or deleted is most often in use, but the system may deny it
+; too (a Power User on Vista and later cannot write the system folder): the message says no more.
+!define IN_USE_TEXT "purl.scr could not be changed. It is in use while the screen-saver settings show its preview or purl is running.$\r$\n$\r$\nClose the screen-saver settings and end purl, then click Retry."
 
 Name "purl"
 Caption "purl ${VERSION} Setup"
@@ -40,6 +42,7 @@ Var make_current
 Var everyone_button
 Var saver_path ; the installed purl.scr
 Var other_account ; 1 when setup runs as another account than the desktop's user
+Var setup_account ; the name of the account setup runs as
 
 !define MUI_ICON "../resources/icon_letter.ico"
 !define MUI_UNICON "../resources/icon_letter.ico"
@@ -194,11 +197,13 @@ FunctionEnd
 ; Whether setup runs as another account than the one whose desktop it shows (an administrator's
 ; password typed in for a standard user): the session's user, who sits at the keyboard, against
 ; the account of setup's own token. The screen saver is chosen in the user's own registry, so
-; setup then leaves the choice to that user. Windows 9x has one user at a time.
+; setup then leaves the choice to that user, and an install only for "me" is the other
+; account's, which the pages say. Windows 9x has one user at a time.
 Function FindOtherAccount
     StrCpy $other_account 0
     ${If} $is_9x == 0
         System::Call 'advapi32::GetUserNameA(t .r0, *i ${NSIS_MAX_STRLEN})'
+        StrCpy $setup_account $0
         ; WTS_CURRENT_SESSION, WTSUserName (5)
         System::Call 'wtsapi32::WTSQuerySessionInformationA(p 0, i -1, i 5, *p .r1, *i .r2) i .r3'
         ${If} $3 <> 0
@@ -249,6 +254,9 @@ Function WelcomeShow
         ${Else}
             ${NSD_Check} $0
         ${EndIf}
+        ${If} $other_account == 1
+            SendMessage $0 ${WM_SETTEXT} 0 "STR:Install &only for $setup_account, the account setup runs as"
+        ${EndIf}
         ${If} $MultiUser.Privileges != Admin
         ${AndIf} $MultiUser.Privileges != Power
             EnableWindow $everyone_button 0
@@ -279,13 +287,15 @@ Function WelcomeClick
     ${NSD_GetState} $0 $make_current
 FunctionEnd
 
+; Run as another account: for everyone, purl is there for the user to pick; only for that
+; account, it is of no use to the user, who can install it from their own account.
 Function FinishShow
     ${If} $other_account == 1
-        StrCpy $0 "purl is installed.$\r$\n$\r$\nSetup ran as another account than yours, so it did not choose your screen saver: pick purl in the screen-saver settings"
+        StrCpy $0 "purl is installed for everyone.$\r$\n$\r$\nSetup ran as another account than yours, so it did not choose your screen saver: pick purl in the screen-saver settings."
         ${If} $MultiUser.InstallMode == CurrentUser
-            StrCpy $0 "$0, or with $\"purl screen saver$\" in that account's Start menu"
+            StrCpy $0 "purl is installed only for $setup_account, the account setup ran as, not for you.$\r$\n$\r$\nTo install it for yourself, run setup from your own account, without an administrator, and choose $\"only for me$\"."
         ${EndIf}
-        SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:$0."
+        SendMessage $mui.FinishPage.Text ${WM_SETTEXT} 0 "STR:$0"
     ${EndIf}
 FunctionEnd
 
@@ -294,6 +304,14 @@ FunctionEnd
 ; settings (the uninstaller in its own folder, asked so).
 !define CURRENT_SWITCH "/MakeCurrent"
 !define MENU_ITEM "$SMPROGRAMS\purl screen saver.lnk"
+
+!macro MOVE_RECORD value ; from the machine's entry to the user's record, if it is there
+    ClearErrors
+    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" ${value}
+    ${IfNot} ${Errors}
+        WriteRegStr HKCU "${RECORD_KEY}" ${value} $2
+    ${EndIf}
+!macroend
 
 Section
     !insertmacro NATIVE_SYSTEM
@@ -315,12 +333,29 @@ Section
     ${EndIf}
     ${If} ${Errors}
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${IN_USE_TEXT}" /SD IDCANCEL IDRETRY retry
-        Abort "purl.scr is in use; nothing was changed."
+        Abort "purl.scr could not be written; nothing was changed."
     ${EndIf}
 
     ; Another account's screen saver is not this setup's to choose.
     ${If} $other_account == 1
         StrCpy $make_current ${BST_UNCHECKED}
+    ${EndIf}
+    ; Over an install by the setup before this one, which kept its record in the machine's entry:
+    ; the record moves to the user's registry, unless the user has one, and leaves the entry.
+    ${If} $MultiUser.InstallMode == AllUsers
+        ClearErrors
+        ReadRegDWORD $2 HKLM "${UNINSTALL_KEY}" PreviousRecorded
+        ${IfNot} ${Errors}
+            ReadRegDWORD $2 HKCU "${RECORD_KEY}" PreviousRecorded
+            ${If} ${Errors}
+                !insertmacro MOVE_RECORD PreviousSaver
+                !insertmacro MOVE_RECORD PreviousScreenSaveActive
+                WriteRegDWORD HKCU "${RECORD_KEY}" PreviousRecorded 1
+            ${EndIf}
+            DeleteRegValue HKLM "${UNINSTALL_KEY}" PreviousSaver
+            DeleteRegValue HKLM "${UNINSTALL_KEY}" PreviousScreenSaveActive
+            DeleteRegValue HKLM "${UNINSTALL_KEY}" PreviousRecorded
+        ${EndIf}
     ${EndIf}
     ; What was there before, for the uninstaller: the saver and the ScreenSaveActive setting
     ; (which 9x keeps in the registry too), each as found or missing. Over a purl that is still
@@ -349,7 +384,14 @@ Section
     SetOutPath $INSTDIR
     WriteUninstaller "$INSTDIR\uninstall.exe"
     ${If} $MultiUser.InstallMode == CurrentUser
+        ; The shell's link object (COM, its DLLs) loads only with redirection on.
+        ${If} $wow64 == 1
+            ${EnableX64FSRedirection}
+        ${EndIf}
         CreateShortCut "${MENU_ITEM}" "$INSTDIR\uninstall.exe" "${CURRENT_SWITCH} _?=$INSTDIR" "$saver_path" 0
+        ${If} $wow64 == 1
+            ${DisableX64FSRedirection}
+        ${EndIf}
     ${EndIf}
     ; SHCTX: the machine's list for everyone, the user's own otherwise. The quiet uninstall runs
     ; in place, so that its exit code is the uninstall's own.
@@ -368,9 +410,10 @@ Section
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" EstimatedSize $0
 SectionEnd
 
-; Where the uninstaller stands decides what it removes: beside purl.scr, or with only the user's
-; own entry (purl.scr gone), an install for the user only (no administrator needed); else an
-; install for everyone, in the system folder. The Start-menu item only makes purl current.
+; Where the uninstaller stands decides what it removes: in the folder the machine's entry names,
+; an install for everyone, in the system folder; anywhere else an install for the user only (no
+; administrator needed), also when its purl.scr is gone. The folders are compared as short
+; paths, as "_?=" may give them. The Start-menu item only makes purl current.
 Function un.onInit
     !insertmacro FIND_SYSTEM
     ${GetParameters} $0
@@ -388,10 +431,13 @@ Function un.onInit
     ${If} $wow64 == 1
         SetRegView 64 ; the machine's entry, as setup wrote it
     ${EndIf}
-    ClearErrors
-    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" UninstallString
-    ${If} ${FileExists} "$INSTDIR\purl.scr"
-    ${OrIf} ${Errors}
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" UninstallString ; "<folder>\uninstall.exe", or empty
+    StrCpy $0 $0 "" 1
+    ${GetParent} $0 $0
+    GetFullPathName /SHORT $0 $0
+    GetFullPathName /SHORT $1 $INSTDIR
+    ${If} $0 == ""
+    ${OrIf} $0 != $1 ; case-blind, as paths are
         StrCpy $MultiUser.InstallMode CurrentUser
         SetShellVarContext current
         StrCpy $saver_path "$INSTDIR\purl.scr"
@@ -418,7 +464,7 @@ Section Uninstall
     ${If} ${Errors}
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${IN_USE_TEXT}" /SD IDCANCEL IDRETRY retry
         SetErrorLevel 2
-        Abort "purl.scr is in use; nothing was changed."
+        Abort "purl.scr could not be deleted; nothing was changed."
     ${EndIf}
     ; Still the current saver: what its setup found comes back, the saver (none if its file is
     ; gone) and ScreenSaveActive, and running programs are told. Without a record, no saver is

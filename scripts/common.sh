@@ -274,18 +274,21 @@ stop_all() {
 # commit's). The product code comes from the package's kind and version (a rebuild of a version
 # is the same product), the package code from all it holds, and wixl runs with the clock
 # stopped at that time (faketime), so the same input gives the same bytes.
+digest_guid() { # the GUID made of the first 128 bits of the SHA-256 of the standard input
+    local digest
+    digest=$(sha256sum | tr a-f A-F)
+    echo "${digest:0:8}-${digest:8:4}-${digest:12:4}-${digest:16:4}-${digest:20:12}"
+}
 build_msi() {
-    local arch=$1 version=$2 work digest template='Intel;1033' code product package clock
+    local arch=$1 version=$2 work template='Intel;1033' code product package clock
     work=$(mktemp -d)
     cp "$3" "$work/purl.scr"
     cp "$PURL_ROOT/resources/icon_letter.ico" "$work/purl.ico"
     cp "$PURL_ROOT/installer/purl.wxs" "$work/purl.wxs"
     touch -d "@$5" "$work"/*
     [ "$arch" = x64 ] && template='x64;1033'
-    digest=$(echo "purl $arch $version" | sha256sum | tr a-f A-F)
-    product=${digest:0:8}-${digest:8:4}-${digest:12:4}-${digest:16:4}-${digest:20:12}
-    digest=$(cat <(echo "purl $arch $version") "$work"/purl.{scr,ico,wxs} | sha256sum | tr a-f A-F)
-    package=${digest:0:8}-${digest:8:4}-${digest:12:4}-${digest:16:4}-${digest:20:12}
+    product=$(echo "purl $arch $version" | digest_guid)
+    package=$(cat <(echo "purl $arch $version") "$work"/purl.{scr,ico,wxs} | digest_guid)
     clock=$(TZ=UTC date -d "@$5" '+%Y-%m-%d %H:%M:%S') # without "@": a clock that stands still
     (cd "$work" && TZ=UTC faketime -f "$clock" wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
         -D ProductCode="$product" -o purl.msi purl.wxs &&

@@ -4,11 +4,12 @@
 # prefix (the 64-bit build in the native system32, made current or not as the box says, its
 # Add/Remove Programs entry, the saver started from the registry's path, the settings page it
 # opens, the uninstaller from the entry putting back exactly what setup found, setup without an
-# administrator's rights for everyone and only for the user, with its Start-menu item, /AllUsers
-# and /CurrentUser, the quiet uninstall's exit code, and purl.scr in use), the same prefix as
-# Windows 98 (the 32-bit build, system.ini) and a 32-bit prefix. The shared prefix is put back as it was when the check ends,
-# also when it is stopped. Writes $BUILD/setup-welcome.png, the welcome page (docs/setup.png is a
-# copy). Needs DISPLAY, WINEPREFIX (64-bit) and 32-bit programs running.
+# administrator's rights for everyone and only for the user, with its Start-menu item,
+# /AllUsers and /CurrentUser, the quiet uninstall's exit code, and purl.scr in use), the same
+# prefix as Windows 98 (the 32-bit build, system.ini) and a 32-bit prefix. The shared prefix is
+# put back as it was when the check ends, also when it is stopped. Writes
+# $BUILD/setup-welcome.png, the welcome page (docs/setup.png is a copy). Needs DISPLAY,
+# WINEPREFIX (64-bit) and 32-bit programs running.
 # One PASS or FAIL line per check; the exit code is 1 if any failed. $1: setup.exe, $2: build.
 set -u
 setup=$1
@@ -283,20 +284,22 @@ verdict "uninstall silent, 64-bit Windows 10: the file and the entry are gone, t
 
 # What the uninstaller puts back, after a silent setup: the saver setup found (none if there was
 # none or its file is gone) and ScreenSaveActive as found, missing included; neither if another
-# saver was chosen after purl.
+# saver was chosen after purl. Over purl installed by the setup before this one, whose record
+# (saver,ScreenSaveActive) was kept in the machine's entry, what that setup found.
 # system | case | saver before ("-": none) | ScreenSaveActive before | between setup and uninstall
-# | saver after | ScreenSaveActive after
+# | saver after | ScreenSaveActive after | the machine's entry's record before ("-": none)
 restore_rows=(
-    'win10|a previous saver|C:\windows\system32\previous.scr|0|-|C:\windows\system32\previous.scr|0'
-    'win10|no previous saver|-|1|-|-|1'
-    'win10|no previous saver nor ScreenSaveActive|-|-|-|-|-'
-    'win10|a previous saver whose file was deleted|C:\windows\system32\previous.scr|1|delete it|-|1'
-    'win10|another saver chosen after purl|C:\windows\system32\previous.scr|1|choose other.scr, inactive|C:\windows\system32\other.scr|0'
-    'win98|a previous saver|C:\WINDOWS\SYSTEM32\OLD.SCR|1|-|C:\WINDOWS\SYSTEM32\OLD.SCR|1'
-    'win98|a previous saver whose file was deleted|C:\WINDOWS\SYSTEM32\OLD.SCR|1|delete it|-|1'
+    'win10|a previous saver|C:\windows\system32\previous.scr|0|-|C:\windows\system32\previous.scr|0|-'
+    'win10|no previous saver|-|1|-|-|1|-'
+    'win10|no previous saver nor ScreenSaveActive|-|-|-|-|-|-'
+    'win10|a previous saver whose file was deleted|C:\windows\system32\previous.scr|1|delete it|-|1|-'
+    'win10|another saver chosen after purl|C:\windows\system32\previous.scr|1|choose other.scr, inactive|C:\windows\system32\other.scr|0|-'
+    'win10|over the setup before this one|C:\windows\system32\purl.scr|1|-|C:\windows\system32\previous.scr|0|C:\windows\system32\previous.scr,0'
+    'win98|a previous saver|C:\WINDOWS\SYSTEM32\OLD.SCR|1|-|C:\WINDOWS\SYSTEM32\OLD.SCR|1|-'
+    'win98|a previous saver whose file was deleted|C:\WINDOWS\SYSTEM32\OLD.SCR|1|delete it|-|1|-'
 )
 for row in "${restore_rows[@]}"; do
-    IFS='|' read -r system name before active_before between after active_after <<<"$row"
+    IFS='|' read -r system name before active_before between after active_after old_record <<<"$row"
     windows_version "$system"
     reg_view=$WINE64
     [ "$system" = win98 ] && reg_view=$WINE32
@@ -304,6 +307,11 @@ for row in "${restore_rows[@]}"; do
     cp "$build/i686/purl_paint_reference.scr" "$syswow64/old.scr"
     choose_saver "$before"
     reg_put "$desktop_key" ScreenSaveActive "$active_before"
+    if [ "$old_record" != - ]; then
+        reg_put "$machine_key" PreviousSaver "${old_record%,*}"
+        reg_put "$machine_key" PreviousScreenSaveActive "${old_record##*,}"
+        "$reg_view" reg add "$machine_key" /v PreviousRecorded /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    fi
     "$WINE32" "$setup_windows" /S >/dev/null 2>&1
     code=$?
     case $between in
@@ -374,20 +382,22 @@ verdict "uninstall clicked from the user's entry: the file, the folder, the entr
         same_ci "$saver" "$previous"; echo $?)" "${missing:-}; SCRNSAVE.EXE $saver"
 
 # Silent, as an administrator: /CurrentUser and /AllUsers, each undone by the entry's quiet
-# uninstall, whose exit code is the uninstall's own: non-zero with purl.scr in use (mapped as an
-# image by the driver), nothing removed; 0 once it is free, and no file of purl left.
-# switch | where purl.scr goes | the entry
+# uninstall, whose exit code is the uninstall's own: 2 with purl.scr in use (mapped as an image
+# by the driver), nothing removed; 0 once it is free, and no file of purl left.
+# switch | where purl.scr goes | the entry | what the other way would write, which stays absent
 silent_rows=(
-    "/CurrentUser|$own|$user_key"
-    "/AllUsers|$system32|$machine_key"
+    "/CurrentUser|$own|$user_key|$system32/purl.scr|$machine_key"
+    "/AllUsers|$system32|$machine_key|$own|$user_key"
 )
 for row in "${silent_rows[@]}"; do
-    IFS='|' read -r switch folder uninstall_key <<<"$row"
+    IFS='|' read -r switch folder uninstall_key elsewhere other_key <<<"$row"
     "$WINE32" "$setup_windows" /S "$switch" >/dev/null 2>&1
     code=$?
-    verdict "setup silent $switch as an administrator: exits 0, purl.scr in ${folder#"$WINEPREFIX/"}" \
+    verdict "setup silent $switch as an administrator: exits 0, purl.scr in ${folder#"$WINEPREFIX/"} only, one entry" \
         "$([ "$code" -eq 0 ] && cmp -s "$folder/purl.scr" "$build/x86_64/purl.scr" &&
-            [ "$(entry_version)" = "$PURL_VERSION" ]; echo $?)" "exit $code, entry $(entry_version)"
+            [ "$(entry_version)" = "$PURL_VERSION" ] && [ ! -e "$elsewhere" ] &&
+            ! "$WINE64" reg query "$other_key" >/dev/null 2>&1; echo $?)" \
+        "exit $code, entry $(entry_version); or ${elsewhere#"$WINEPREFIX/"} or $other_key is there"
     "${driver[@]}" --hold-image "$(reg_value "$uninstall_key" DisplayIcon | sed 's/,0$//')" >"$BUILD/setup-hold.log" 2>&1 &
     holder=$!
     for _ in $(seq 100); do
@@ -397,8 +407,8 @@ for row in "${silent_rows[@]}"; do
     command=$(reg_value "$uninstall_key" QuietUninstallString)
     "$WINE32" "$(sed -n 's/^"\([^"]*\)".*/\1/p' <<<"$command")" $(sed -n 's/^"[^"]*" *//p' <<<"$command") >/dev/null 2>&1
     code=$?
-    verdict "quiet uninstall $switch with purl.scr in use: exits non-zero, removes nothing" \
-        "$([ "$code" -ne 0 ] && [ -e "$folder/purl.scr" ] && [ "$(entry_version)" = "$PURL_VERSION" ]
+    verdict "quiet uninstall $switch with purl.scr in use: exits 2, removes nothing" \
+        "$([ "$code" -eq 2 ] && [ -e "$folder/purl.scr" ] && [ "$(entry_version)" = "$PURL_VERSION" ]
             echo $?)" "exit $code; $(cat "$BUILD/setup-hold.log")"
     kill "$holder" && wait "$holder" 2>/dev/null
     uninstall QuietUninstallString
@@ -407,6 +417,19 @@ for row in "${silent_rows[@]}"; do
             [ "$(entry_version)" = - ]; echo $?)" "exit $uninstall_code; $(left_behind "$folder")"
 done
 uninstall_key=$machine_key
+# The user's uninstaller with its purl.scr gone, while purl is installed for everyone too: it
+# goes by its own folder, removes the user's install and leaves everyone's.
+"$WINE32" "$setup_windows" /S /AllUsers >/dev/null 2>&1
+"$WINE32" "$setup_windows" /S /CurrentUser >/dev/null 2>&1
+rm -f "$own/purl.scr"
+uninstall_key=$user_key
+uninstall QuietUninstallString
+verdict "quiet uninstall for the user, its purl.scr gone, purl also for everyone: removes only the user's" \
+    "$([ "$uninstall_code" -eq 0 ] && [ -z "$missing" ] && [ "$(entry_version)" = - ] &&
+        [ -e "$system32/purl.scr" ] && reg_value "$machine_key" DisplayVersion >/dev/null; echo $?)" \
+    "exit $uninstall_code; ${missing:-} user's entry $(entry_version), $(ls "$system32" | grep -i purl)"
+uninstall_key=$machine_key
+uninstall QuietUninstallString
 
 # The Windows Installer packages beside setup, installed by msiexec as deployment tools do
 # (/qn): the x64 package puts the 64-bit build in the native system32 with its entry; a package
@@ -457,9 +480,11 @@ verdict "msiexec /i the x86 package on 64-bit Windows: refuses with its message,
 rm -rf "${next_msi%/*}"
 
 # purl.scr in use, as the settings page's preview keeps it: mapped as an image (the driver maps
-# it so), over an older purl. Silent setup stops (exit code non-zero, the older file and entry
-# kept); clicked, it asks to close the settings and goes on with Retry once they are.
+# it so), over an older purl (this one installed, its file and version made older). Silent
+# setup and uninstall stop (exit code 2, the older file and entry kept); clicked, setup asks to
+# close the settings and goes on with Retry once they are.
 older=$build/x86_64/purl_paint_reference.scr
+"$WINE32" "$setup_windows" /S >/dev/null 2>&1
 cp "$older" "$system32/purl.scr"
 reg_put "$uninstall_key" DisplayVersion 0.9
 "${driver[@]}" --hold-image 'C:\windows\system32\purl.scr' >"$BUILD/setup-hold.log" 2>&1 &
@@ -469,13 +494,15 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 "$WINE32" "$setup_windows" /S >/dev/null 2>&1
-verdict "setup silent with purl.scr in use: exits non-zero, keeps the older file and entry" \
-    "$([ $? -ne 0 ] && cmp -s "$system32/purl.scr" "$older" && [ "$(entry_version)" = 0.9 ]
-        echo $?)" "$(cat "$BUILD/setup-hold.log"), entry $(entry_version)"
+code=$?
+verdict "setup silent with purl.scr in use: exits 2, keeps the older file and entry" \
+    "$([ "$code" -eq 2 ] && cmp -s "$system32/purl.scr" "$older" && [ "$(entry_version)" = 0.9 ]
+        echo $?)" "exit $code; $(cat "$BUILD/setup-hold.log"), entry $(entry_version)"
 uninstall_in_place /S
-verdict "uninstall silent with purl.scr in use: exits non-zero, removes nothing" \
-    "$([ $? -ne 0 ] && [ -e "$system32/purl.scr" ] && [ "$(entry_version)" = 0.9 ]; echo $?)" \
-    "exit code, or something was removed"
+code=$?
+verdict "uninstall silent with purl.scr in use: exits 2, removes nothing" \
+    "$([ "$code" -eq 2 ] && [ -e "$system32/purl.scr" ] && [ "$(entry_version)" = 0.9 ]; echo $?)" \
+    "exit $code, or something was removed"
 "$WINE32" "$setup_windows" >/dev/null 2>&1 &
 pid=$!
 missing=
@@ -586,9 +613,10 @@ fi
         "$([ "$code" -eq 0 ] && cmp -s "$system32/purl.scr" "$build/i686/purl.scr" &&
             reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
     msiexec "$WINE32" /x "$(windows_path "$msi32")"
+    code=$?
     verdict "msiexec /x, 32-bit Windows: exits 0, neither file nor entry" \
-        "$([ $? -eq 0 ] && [ ! -e "$system32/purl.scr" ] &&
-            ! reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null; echo $?)" "see $msi_log"
+        "$([ "$code" -eq 0 ] && [ ! -e "$system32/purl.scr" ] &&
+            ! reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
     exit "$failures"
 )
 failures=$((failures + $?))
