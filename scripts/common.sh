@@ -269,16 +269,17 @@ stop_all() {
     return 0
 }
 
-# Builds a Windows Installer package from installer/purl.wxs with wixl: $1 x64 or x86, $2 the
-# version, $3 the purl.scr it installs, $4 the package, $5 its time (seconds since 1970; the
-# commit's). The product code comes from the package's kind and version (a rebuild of a version
-# is the same product), the package code from all it holds, and wixl runs with the clock
-# stopped at that time (faketime), so the same input gives the same bytes.
 digest_guid() { # the GUID made of the first 128 bits of the SHA-256 of the standard input
     local digest
     digest=$(sha256sum | tr a-f A-F)
     echo "${digest:0:8}-${digest:8:4}-${digest:12:4}-${digest:16:4}-${digest:20:12}"
 }
+
+# Builds a Windows Installer package from installer/purl.wxs with wixl: $1 x64 or x86, $2 the
+# version, $3 the purl.scr it installs, $4 the package, $5 its time (seconds since 1970; the
+# commit's). The product code comes from the package's kind and version (a rebuild of a version
+# is the same product), the package code from all it holds, and wixl runs with the clock
+# stopped at that time (faketime), so the same input gives the same bytes.
 build_msi() {
     local arch=$1 version=$2 work template='Intel;1033' code product package clock
     work=$(mktemp -d)
