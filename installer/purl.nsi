@@ -264,6 +264,17 @@ Function WelcomeShow
         ${EndIf}
         ${NSD_OnClick} $everyone_button WelcomeChooseUsers
         ${NSD_OnClick} $0 WelcomeChooseUsers
+        ; The welcome text's label reaches down over the choice and would paint over it: it ends
+        ; where the choice begins.
+        System::Call '*(i, i, i, i) p .r1'
+        System::Call 'user32::GetWindowRect(p $everyone_button, p r1)'
+        System::Call '*$1(i, i .r2)'
+        System::Call 'user32::GetWindowRect(p $mui.WelcomePage.Text, p r1)'
+        System::Call '*$1(i .r3, i .r4, i .r5)'
+        System::Free $1
+        IntOp $2 $2 - $4
+        IntOp $5 $5 - $3
+        System::Call 'user32::SetWindowPos(p $mui.WelcomePage.Text, p 0, i 0, i 0, i r5, i r2, i 0x16)' ; SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE
     ${EndIf}
     ${NSD_CreateCheckbox} 120u 178u 190u 12u "&Make purl the current screen saver" ; below the text
     Pop $0
@@ -288,10 +299,13 @@ Function WelcomeClick
 FunctionEnd
 
 ; Run as another account: for everyone, purl is there for the user to pick; only for that
-; account, it is of no use to the user, who can install it from their own account.
+; account, it is of no use to the user, who can install it from their own account. The settings
+; that setup would open are that other account's, so the box to open them goes.
 Function FinishShow
     ${If} $other_account == 1
-        StrCpy $0 "purl is installed for everyone.$\r$\n$\r$\nSetup ran as another account than yours, so it did not choose your screen saver: pick purl in the screen-saver settings."
+        ${NSD_Uncheck} $mui.FinishPage.Run
+        ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+        StrCpy $0 "purl is installed for everyone.$\r$\n$\r$\nSetup ran as another account than yours, so it did not choose your screen saver: pick purl in your screen-saver settings."
         ${If} $MultiUser.InstallMode == CurrentUser
             StrCpy $0 "purl is installed only for $setup_account, the account setup ran as, not for you.$\r$\n$\r$\nTo install it for yourself, run setup from your own account, without an administrator, and choose $\"only for me$\"."
         ${EndIf}

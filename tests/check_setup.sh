@@ -477,6 +477,16 @@ verdict "msiexec /i the x86 package on 64-bit Windows: refuses with its message,
     "$([ "$code" -eq $((1603 & 255)) ] && msiinfo export "$msi32" LaunchCondition | grep -q 'install purl-[0-9.]*-x64.msi' &&
         [ ! -e "$system32/purl.scr" ] && [ ! -e "$syswow64/purl.scr" ] &&
         ! reg_value "$(product_key "$msi32")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
+# Windows on ARM, as the system's environment names its processor there.
+environment_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
+processor=$(reg_value "$environment_key" PROCESSOR_ARCHITECTURE)
+reg_put "$environment_key" PROCESSOR_ARCHITECTURE ARM64
+msiexec "$WINE64" /i "$(windows_path "$msi64")"
+code=$?
+reg_put "$environment_key" PROCESSOR_ARCHITECTURE "${processor:--}"
+verdict "msiexec /i the x64 package on Windows on ARM: refuses, changes nothing" \
+    "$([ "$code" -eq $((1603 & 255)) ] && [ ! -e "$system32/purl.scr" ] &&
+        ! reg_value "$(product_key "$msi64")" DisplayVersion >/dev/null; echo $?)" "exit $code; see $msi_log"
 rm -rf "${next_msi%/*}"
 
 # purl.scr in use, as the settings page's preview keeps it: mapped as an image (the driver maps
