@@ -238,6 +238,12 @@ reg_put "$desktop_key" ScreenSaveActive 1
 welcome_picture=$BUILD/setup-welcome.png
 setup_clicked on settings
 verdict "setup clicked, 64-bit Windows 10: Install, Next, Finish, exit code 0" $? "$missing"
+# The two lines of the choice of for whom stand just above the box, where the welcome text's
+# label once painted over them: the page's shot shows their text there.
+shown=$(convert "$BUILD/setup-welcome.png" -crop 300x40+175+224 -colorspace gray -threshold 50% \
+    -format '%[fx:int(w*h*(1-mean))]' info: 2>/dev/null)
+verdict "setup clicked, 64-bit Windows 10: the first page shows the choice of for whom" \
+    "$([ "${shown:-0}" -gt 200 ]; echo $?)" "${shown:-no} dark pixels where the choice stands"
 verdict "setup clicked, 64-bit Windows 10: the 64-bit build in the native system32" \
     "$(cmp -s "$system32/purl.scr" "$build/x86_64/purl.scr"; echo $?)" \
     "purl.scr in $(cd "$windows" && ls -d system32/purl.scr syswow64/purl.scr 2>/dev/null)"
